@@ -1,0 +1,988 @@
+#include "data/TableObject.h"
+
+#include "platform/OrdnixError.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace {
+
+QString quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+
+int digits(const QString& text, int from, int count, bool* ok)
+{
+    int value = 0;
+    for (int i = from; i < from + count; ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            *ok = false;
+            return 0;
+        }
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+class TableObject::Statements
+{
+public:
+    explicit Statements(const QSqlDatabase& db)
+        : insert(db)
+        , remove(db)
+        , db(db)
+    {
+    }
+    QSqlQuery insert;
+    QSqlQuery remove;
+    std::map<QString, QSqlQuery> updates; // by changed-field mask
+    QSqlDatabase db;
+    bool insertPrepared = false;
+    bool removePrepared = false;
+};
+
+TableObject::TableObject(const TableDef& definition, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_def(definition)
+{
+    setObjectName(definition.objectName);
+    for (int i = 0; i < m_def.fields.size(); ++i) {
+        if (m_def.fields[i].type == FieldType::Blob)
+            m_blobFields.append(i);
+    }
+}
+
+TableObject::~TableObject()
+{
+    delete m_statements;
+}
+
+int TableObject::fieldIndex(const QString& field) const
+{
+    const int index = m_def.fieldIndex(field);
+    if (index < 0)
+        throw OrdnixError(QStringLiteral("Die Tabelle „%1“ hat kein Feld „%2“.").arg(m_def.name, field));
+    return index;
+}
+
+QString TableObject::sqlError(const QString& action, const QString& detail) const
+{
+    return QStringLiteral("%1 in der Tabelle „%2“ ist fehlgeschlagen:\n%3").arg(action, m_def.name, detail);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stored and typed values
+
+QString TableObject::storedDateTime(const QDateTime& dateTime)
+{
+    if (!dateTime.isValid())
+        return {};
+    return dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+}
+
+QDateTime TableObject::parseStoredDateTime(const QString& text)
+{
+    // "yyyy-MM-ddTHH:mm:ss.zzz", the time part optional; read by hand, this runs for every cell shown.
+    if (text.size() < 10)
+        return {};
+    bool ok = true;
+    const int year = digits(text, 0, 4, &ok);
+    const int month = digits(text, 5, 2, &ok);
+    const int day = digits(text, 8, 2, &ok);
+    int hour = 0, minute = 0, second = 0, ms = 0;
+    if (text.size() >= 19) {
+        hour = digits(text, 11, 2, &ok);
+        minute = digits(text, 14, 2, &ok);
+        second = digits(text, 17, 2, &ok);
+        if (text.size() >= 23)
+            ms = digits(text, 20, 3, &ok);
+    }
+    if (!ok) {
+        const QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
+        return parsed.isValid() ? parsed.toLocalTime() : QDateTime();
+    }
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second, ms));
+}
+
+QVariant TableObject::toStored(FieldType type, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        return value.toString();
+    case FieldType::Blob:
+        return value.toByteArray();
+    case FieldType::Integer:
+    case FieldType::Counter:
+    case FieldType::Decimal: {
+        if (value.typeId() == QMetaType::QString) {
+            const QString text = value.toString().trimmed();
+            if (text.isEmpty())
+                return {};
+            bool ok = false;
+            const qlonglong number = QLocale().toLongLong(text, &ok);
+            if (ok)
+                return number;
+            const qlonglong plain = text.toLongLong(&ok);
+            if (!ok)
+                throw OrdnixError(QStringLiteral("„%1“ ist keine gültige ganze Zahl.").arg(text));
+            return plain;
+        }
+        return value.toLongLong();
+    }
+    case FieldType::Float: {
+        if (value.typeId() == QMetaType::QString) {
+            const QString text = value.toString().trimmed();
+            if (text.isEmpty())
+                return {};
+            bool ok = false;
+            double number = QLocale().toDouble(text, &ok);
+            if (!ok)
+                number = text.toDouble(&ok);
+            if (!ok)
+                throw OrdnixError(QStringLiteral("„%1“ ist keine gültige Zahl.").arg(text));
+            return number;
+        }
+        return value.toDouble();
+    }
+    case FieldType::DateTime:
+        if (value.typeId() == QMetaType::QDateTime)
+            return storedDateTime(value.toDateTime());
+        if (value.typeId() == QMetaType::QDate)
+            return storedDateTime(QDateTime(value.toDate(), QTime(0, 0)));
+        if (value.typeId() == QMetaType::QString) {
+            const QString text = value.toString().trimmed();
+            if (text.isEmpty())
+                return {};
+            for (const QString& format : {QStringLiteral("dd.MM.yyyy HH:mm:ss"), QStringLiteral("dd.MM.yyyy HH:mm"),
+                                          QStringLiteral("dd.MM.yyyy")}) {
+                const QDateTime parsed = QDateTime::fromString(text, format);
+                if (parsed.isValid())
+                    return storedDateTime(parsed);
+            }
+            if (parseStoredDateTime(text).isValid())
+                return storedDateTime(parseStoredDateTime(text));
+            throw OrdnixError(QStringLiteral("„%1“ ist kein gültiges Datum.").arg(text));
+        }
+        return {};
+    }
+    return value;
+}
+
+QVariant TableObject::toTyped(FieldType type, const QVariant& stored)
+{
+    if (!stored.isValid())
+        return {};
+    switch (type) {
+    case FieldType::DateTime:
+        return parseStoredDateTime(stored.toString());
+    default:
+        return stored;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening and reading
+
+void TableObject::requireActive() const
+{
+    if (m_state == State::Inactive)
+        throw OrdnixError(QStringLiteral("Die Tabelle „%1“ ist nicht geöffnet.").arg(m_def.name));
+}
+
+void TableObject::requireCurrent() const
+{
+    requireActive();
+    if (m_current < 0)
+        throw OrdnixError(QStringLiteral("Die Tabelle „%1“ enthält keinen Datensatz.").arg(m_def.name));
+}
+
+void TableObject::open()
+{
+    if (m_state != State::Inactive)
+        return;
+    delete m_statements;
+    m_statements = new Statements(QSqlDatabase::database(m_connection, false));
+    const bool notify = !controlsDisabled();
+    if (notify)
+        beginResetModel();
+    if (m_master) {
+        m_filterValue = m_master->isActive() && m_master->recNo() >= 0
+                            ? m_master->valueAt(m_master->recNo(), m_masterField)
+                            : QVariant();
+    }
+    try {
+        readRows();
+    } catch (...) {
+        m_rows.clear();
+        if (notify)
+            endResetModel();
+        throw;
+    }
+    m_state = State::Browse;
+    m_current = m_rows.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.empty();
+    if (notify)
+        endResetModel();
+    emit activeChanged(true);
+    emit stateChanged(m_state);
+    emit currentRowChanged(m_current);
+    emit recordChanged();
+}
+
+void TableObject::readRows()
+{
+    m_rows.clear();
+    m_blobs.clear();
+    dropIndex();
+    QStringList columns{QStringLiteral("rowid")};
+    for (const FieldDef& field : m_def.fields)
+        columns.append(field.type == FieldType::Blob ? QStringLiteral("NULL") : quoted(field.name));
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), quoted(m_def.name));
+    if (m_master)
+        sql += QStringLiteral(" WHERE %1 = ?").arg(quoted(m_def.fields[m_detailField].name));
+    sql += QStringLiteral(" ORDER BY rowid");
+
+    QSqlQuery query(m_statements->db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), query.lastError().text()));
+    if (m_master)
+        query.addBindValue(m_filterValue.isValid() ? m_filterValue : QVariant(QMetaType::fromType<qlonglong>()));
+    if (!query.exec())
+        throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), query.lastError().text()));
+
+    const int n = int(m_def.fields.size());
+    QList<FieldType> types;
+    for (const FieldDef& field : m_def.fields)
+        types.append(field.type);
+    while (query.next()) {
+        Row row;
+        row.rowId = query.value(0).toLongLong();
+        row.values.resize(n);
+        const Row* previous = m_rows.empty() ? nullptr : &m_rows.back();
+        for (int i = 0; i < n; ++i) {
+            const QVariant v = query.value(i + 1);
+            if (v.isNull())
+                continue;
+            switch (types[i]) {
+            case FieldType::Text:
+            case FieldType::Memo:
+            case FieldType::DateTime: {
+                QString text = v.toString();
+                // Neighbouring rows often share a folder or a classification: share their text.
+                if (previous && previous->values[i].typeId() == QMetaType::QString &&
+                    previous->values[i].toString() == text)
+                    row.values[i] = previous->values[i];
+                else
+                    row.values[i] = std::move(text);
+                break;
+            }
+            case FieldType::Integer:
+            case FieldType::Counter:
+            case FieldType::Decimal:
+                row.values[i] = v.toLongLong();
+                break;
+            case FieldType::Float:
+                row.values[i] = v.toDouble();
+                break;
+            case FieldType::Blob:
+                break;
+            }
+        }
+        m_rows.push_back(std::move(row));
+    }
+    if (query.lastError().isValid())
+        throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), query.lastError().text()));
+}
+
+void TableObject::close()
+{
+    if (m_state == State::Inactive)
+        return;
+    settle();
+    const bool notify = !controlsDisabled();
+    if (notify)
+        beginResetModel();
+    m_rows.clear();
+    m_blobs.clear();
+    dropIndex();
+    m_state = State::Inactive;
+    m_current = -1;
+    m_eof = m_bof = true;
+    delete m_statements;
+    m_statements = nullptr;
+    if (notify)
+        endResetModel();
+    emit activeChanged(false);
+    emit stateChanged(m_state);
+    emit currentRowChanged(m_current);
+}
+
+void TableObject::refresh()
+{
+    if (m_state == State::Inactive) {
+        open();
+        return;
+    }
+    settle();
+    const qint64 currentId = m_current >= 0 ? m_rows[m_current].rowId : -1;
+    const int oldCurrent = m_current;
+    const bool notify = !controlsDisabled();
+    if (notify)
+        beginResetModel();
+    try {
+        readRows();
+    } catch (...) {
+        m_rows.clear();
+        m_current = -1;
+        if (notify)
+            endResetModel();
+        throw;
+    }
+    int row = currentId >= 0 ? rowOfRowId(currentId) : -1;
+    if (row < 0 && !m_rows.empty())
+        row = std::clamp(oldCurrent, 0, int(m_rows.size()) - 1);
+    m_current = m_rows.empty() ? -1 : row;
+    m_bof = m_current <= 0;
+    m_eof = m_rows.empty();
+    if (notify)
+        endResetModel();
+    emit currentRowChanged(m_current);
+    emit recordChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cursor
+
+void TableObject::setCurrent(int row, bool notify)
+{
+    const bool changed = row != m_current;
+    m_current = row;
+    if (notify && changed) {
+        emit currentRowChanged(m_current);
+        emit recordChanged();
+        updateMasterFilter();
+    }
+}
+
+void TableObject::first()
+{
+    requireActive();
+    settle();
+    setCurrent(m_rows.empty() ? -1 : 0);
+    m_bof = true;
+    m_eof = m_rows.empty();
+}
+
+void TableObject::last()
+{
+    requireActive();
+    settle();
+    setCurrent(int(m_rows.size()) - 1);
+    m_eof = true;
+    m_bof = m_rows.empty();
+}
+
+void TableObject::next()
+{
+    moveBy(1);
+}
+
+void TableObject::prior()
+{
+    moveBy(-1);
+}
+
+void TableObject::moveBy(int distance)
+{
+    requireActive();
+    settle();
+    if (m_rows.empty()) {
+        m_eof = m_bof = true;
+        return;
+    }
+    const int count = int(m_rows.size());
+    const int target = m_current + distance;
+    if (distance > 0) {
+        m_bof = false;
+        if (target >= count) {
+            m_eof = true;
+            setCurrent(count - 1);
+            return;
+        }
+        m_eof = false;
+    } else if (distance < 0) {
+        m_eof = false;
+        if (target < 0) {
+            m_bof = true;
+            setCurrent(0);
+            return;
+        }
+        m_bof = false;
+    }
+    setCurrent(target);
+}
+
+void TableObject::moveTo(int row)
+{
+    requireActive();
+    if (m_state == State::Insert && row == int(m_rows.size()))
+        return; // the row being appended is already current
+    settle();
+    if (m_rows.empty())
+        return;
+    row = std::clamp(row, 0, int(m_rows.size()) - 1);
+    m_bof = m_eof = false;
+    setCurrent(row);
+}
+
+QString TableObject::indexKey(const QList<int>& fields, const QList<QVariant>& values) const
+{
+    QString key;
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i)
+            key += QChar(0x1F);
+        key += values[fields[i]].toString();
+    }
+    return key;
+}
+
+bool TableObject::locate(const QString& fieldList, const QVariantList& values)
+{
+    return locate(fieldList.split(QLatin1Char(';'), Qt::SkipEmptyParts), values);
+}
+
+bool TableObject::locate(const QStringList& fieldNames, const QVariantList& values)
+{
+    requireActive();
+    if (fieldNames.size() != values.size() || fieldNames.isEmpty())
+        throw OrdnixError(QStringLiteral("Suche in „%1“: Felder und Werte passen nicht zusammen.").arg(m_def.name));
+    settle();
+    QList<int> fields;
+    QList<QVariant> wanted(m_def.fields.size());
+    for (int i = 0; i < fieldNames.size(); ++i) {
+        const int f = fieldIndex(fieldNames[i]);
+        fields.append(f);
+        wanted[f] = toStored(m_def.fields[f].type, values[i]);
+    }
+    if (m_indexFields != fields) {
+        m_index.clear();
+        m_index.reserve(qsizetype(m_rows.size()));
+        // Walked backwards so that, for equal keys, the first row in table order stays.
+        for (auto it = m_rows.rbegin(); it != m_rows.rend(); ++it)
+            m_index.insert(indexKey(fields, it->values), it->rowId);
+        m_indexFields = fields;
+    }
+    const auto hit = m_index.constFind(indexKey(fields, wanted));
+    if (hit == m_index.constEnd())
+        return false;
+    const int row = rowOfRowId(hit.value());
+    if (row < 0)
+        return false;
+    m_bof = m_eof = false;
+    setCurrent(row);
+    return true;
+}
+
+qint64 TableObject::rowIdAt(int row) const
+{
+    return row >= 0 && row < int(m_rows.size()) ? m_rows[row].rowId : -1;
+}
+
+int TableObject::rowOfRowId(qint64 rowId) const
+{
+    // Rows are kept in rowid order: new rows always get a larger rowid than every existing one.
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), rowId,
+                                     [](const Row& row, qint64 id) { return row.rowId < id; });
+    if (it == m_rows.end() || it->rowId != rowId)
+        return -1;
+    return int(it - m_rows.begin());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+void TableObject::settle()
+{
+    if (m_state == State::Edit || m_state == State::Insert) {
+        if (isModified())
+            post();
+        else
+            cancel();
+    }
+}
+
+void TableObject::append()
+{
+    requireActive();
+    settle();
+    const int row = int(m_rows.size());
+    if (!controlsDisabled())
+        beginInsertRows({}, row, row);
+    m_buffer = QList<QVariant>(m_def.fields.size());
+    m_modified = QBitArray(int(m_def.fields.size()));
+    m_state = State::Insert;
+    m_current = row;
+    m_eof = m_bof = false;
+    if (m_master) {
+        // The link value comes first, before any other field is written.
+        m_buffer[m_detailField] = m_filterValue;
+        if (m_filterValue.isValid())
+            m_modified.setBit(m_detailField);
+    }
+    if (!controlsDisabled())
+        endInsertRows();
+    emit stateChanged(m_state);
+    emit currentRowChanged(m_current);
+    emit recordChanged();
+}
+
+void TableObject::edit()
+{
+    requireCurrent();
+    if (m_state != State::Browse)
+        return;
+    m_buffer = m_rows[m_current].values;
+    for (int f : std::as_const(m_blobFields)) {
+        loadBlob(m_current, f);
+        m_buffer[f] = m_blobs.value(m_rows[m_current].rowId).value(f);
+    }
+    m_modified = QBitArray(int(m_def.fields.size()));
+    m_state = State::Edit;
+    emit stateChanged(m_state);
+}
+
+void TableObject::setValue(const QString& field, const QVariant& value)
+{
+    setValue(fieldIndex(field), value);
+}
+
+void TableObject::setValue(int field, const QVariant& value)
+{
+    if (m_state == State::Browse)
+        edit();
+    if (m_state != State::Edit && m_state != State::Insert)
+        requireCurrent();
+    const FieldDef& def = m_def.fields[field];
+    if (def.type == FieldType::Counter)
+        throw OrdnixError(QStringLiteral("Das Feld „%1“ der Tabelle „%2“ kann nicht geändert werden.")
+                              .arg(def.name, m_def.name));
+    const QVariant stored = toStored(def.type, value);
+    if (stored == m_buffer[field] && stored.isValid() == m_buffer[field].isValid())
+        return;
+    m_buffer[field] = stored;
+    m_modified.setBit(field);
+    if (!controlsDisabled()) {
+        const QModelIndex cell = index(m_current, field);
+        emit dataChanged(cell, cell);
+    }
+    emit recordChanged();
+}
+
+void TableObject::post()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    if (!m_statements)
+        requireActive();
+    const int n = int(m_def.fields.size());
+    if (m_state == State::Insert) {
+        QSqlQuery& q = m_statements->insert;
+        if (!m_statements->insertPrepared) {
+            QStringList names, marks;
+            for (const FieldDef& field : m_def.fields) {
+                if (field.type == FieldType::Counter)
+                    continue;
+                names.append(quoted(field.name));
+                marks.append(QStringLiteral("?"));
+            }
+            if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(quoted(m_def.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))))
+                throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+            m_statements->insertPrepared = true;
+        }
+        int pos = 0;
+        for (int i = 0; i < n; ++i) {
+            if (m_def.fields[i].type == FieldType::Counter)
+                continue;
+            q.bindValue(pos++, m_buffer[i]);
+        }
+        if (!q.exec())
+            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+        Row row;
+        row.rowId = q.lastInsertId().toLongLong();
+        row.values = m_buffer;
+        for (int i = 0; i < n; ++i) {
+            if (m_def.fields[i].type == FieldType::Counter)
+                row.values[i] = row.rowId;
+        }
+        if (!m_def.assignedField.isEmpty()) {
+            const int f = m_def.fieldIndex(m_def.assignedField);
+            if (!row.values[f].isValid()) {
+                QSqlQuery read(m_statements->db);
+                read.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                 .arg(quoted(m_def.assignedField), quoted(m_def.name)));
+                read.addBindValue(row.rowId);
+                if (read.exec() && read.next() && !read.value(0).isNull())
+                    row.values[f] = read.value(0).toLongLong();
+            }
+        }
+        for (int f : std::as_const(m_blobFields)) {
+            m_blobs[row.rowId][f] = row.values[f];
+            row.values[f] = QVariant();
+        }
+        if (!m_indexFields.isEmpty()) {
+            const QString key = indexKey(m_indexFields, row.values);
+            if (!m_index.contains(key))
+                m_index.insert(key, row.rowId);
+        }
+        m_rows.push_back(std::move(row));
+        m_current = int(m_rows.size()) - 1;
+    } else {
+        QList<int> changed;
+        QString mask;
+        for (int i = 0; i < n; ++i) {
+            if (m_modified.testBit(i)) {
+                changed.append(i);
+                mask += QString::number(i) + QLatin1Char(',');
+            }
+        }
+        if (!changed.isEmpty()) {
+            auto it = m_statements->updates.find(mask);
+            if (it == m_statements->updates.end()) {
+                QStringList sets;
+                for (int i : changed)
+                    sets.append(quoted(m_def.fields[i].name) + QLatin1String(" = ?"));
+                QSqlQuery q(m_statements->db);
+                if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                   .arg(quoted(m_def.name), sets.join(QLatin1Char(',')))))
+                    throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+                it = m_statements->updates.emplace(mask, std::move(q)).first;
+            }
+            QSqlQuery& q = it->second;
+            int pos = 0;
+            for (int i : changed)
+                q.bindValue(pos++, m_buffer[i]);
+            q.bindValue(pos, m_rows[m_current].rowId);
+            if (!q.exec())
+                throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+            Row& row = m_rows[m_current];
+            for (int i : changed) {
+                if (m_blobFields.contains(i))
+                    m_blobs[row.rowId][i] = m_buffer[i];
+                else
+                    row.values[i] = m_buffer[i];
+                if (m_indexFields.contains(i))
+                    dropIndex();
+            }
+        }
+    }
+    m_buffer.clear();
+    m_modified.clear();
+    m_state = State::Browse;
+    m_bof = m_eof = false;
+    emitRowChanged(m_current);
+    emit stateChanged(m_state);
+    emit posted(m_current);
+    emit recordChanged();
+    updateMasterFilter();
+}
+
+void TableObject::cancel()
+{
+    if (m_state == State::Insert) {
+        const int row = int(m_rows.size());
+        if (!controlsDisabled())
+            beginRemoveRows({}, row, row);
+        m_state = State::Browse;
+        m_buffer.clear();
+        m_modified.clear();
+        m_current = m_rows.empty() ? -1 : int(m_rows.size()) - 1;
+        if (!controlsDisabled())
+            endRemoveRows();
+        emit stateChanged(m_state);
+        emit currentRowChanged(m_current);
+        emit recordChanged();
+        return;
+    }
+    if (m_state != State::Edit)
+        return;
+    const bool wasModified = isModified();
+    m_state = State::Browse;
+    m_buffer.clear();
+    m_modified.clear();
+    if (wasModified)
+        emitRowChanged(m_current);
+    emit stateChanged(m_state);
+    emit recordChanged();
+}
+
+void TableObject::deleteRecord()
+{
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    requireCurrent();
+    if (m_state == State::Edit)
+        cancel();
+    if (!m_statements->removePrepared) {
+        if (!m_statements->remove.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_def.name))))
+            throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->remove.lastError().text()));
+        m_statements->removePrepared = true;
+    }
+    m_statements->remove.bindValue(0, m_rows[m_current].rowId);
+    if (!m_statements->remove.exec())
+        throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->remove.lastError().text()));
+    const int row = m_current;
+    if (!controlsDisabled())
+        beginRemoveRows({}, row, row);
+    m_blobs.remove(m_rows[row].rowId);
+    m_rows.erase(m_rows.begin() + row);
+    dropIndex();
+    m_current = m_rows.empty() ? -1 : std::min(row, int(m_rows.size()) - 1);
+    m_eof = m_rows.empty();
+    m_bof = m_current <= 0;
+    if (!controlsDisabled())
+        endRemoveRows();
+    emit currentRowChanged(m_current);
+    emit recordChanged();
+    updateMasterFilter();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Values
+
+const TableObject::Row* TableObject::committedRow(int row) const
+{
+    return row >= 0 && row < int(m_rows.size()) ? &m_rows[row] : nullptr;
+}
+
+void TableObject::loadBlob(int row, int field) const
+{
+    const Row* r = committedRow(row);
+    if (!r || !m_statements)
+        return;
+    auto& cache = m_blobs[r->rowId];
+    if (cache.contains(field))
+        return;
+    QSqlQuery q(m_statements->db);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(m_def.fields[field].name),
+                                                                       quoted(m_def.name)));
+    q.addBindValue(r->rowId);
+    QVariant value;
+    if (q.exec() && q.next() && !q.value(0).isNull())
+        value = q.value(0).toByteArray();
+    cache.insert(field, value);
+}
+
+QVariant TableObject::storedAt(int row, int field) const
+{
+    if (field < 0 || field >= m_def.fields.size())
+        return {};
+    if ((m_state == State::Edit || m_state == State::Insert) && row == m_current)
+        return m_buffer.value(field);
+    const Row* r = committedRow(row);
+    if (!r)
+        return {};
+    if (m_def.fields[field].type == FieldType::Blob) {
+        loadBlob(row, field);
+        return m_blobs.value(r->rowId).value(field);
+    }
+    return r->values[field];
+}
+
+QVariant TableObject::valueAt(int row, int field) const
+{
+    if (field < 0 || field >= m_def.fields.size())
+        return {};
+    return toTyped(m_def.fields[field].type, storedAt(row, field));
+}
+
+QVariant TableObject::value(int field) const
+{
+    if (m_current < 0)
+        return {};
+    return valueAt(m_current, field);
+}
+
+QVariant TableObject::value(const QString& field) const
+{
+    return value(fieldIndex(field));
+}
+
+QString TableObject::displayText(int row, int field) const
+{
+    const QVariant stored = storedAt(row, field);
+    if (!stored.isValid())
+        return {};
+    switch (m_def.fields[field].type) {
+    case FieldType::Float: {
+        const double v = stored.toDouble();
+        if (std::floor(v) == v && std::fabs(v) < 1e15)
+            return QString::number(qint64(v));
+        return QLocale().toString(v, 'g', 15);
+    }
+    case FieldType::DateTime: {
+        const QDateTime dt = parseStoredDateTime(stored.toString());
+        if (!dt.isValid())
+            return stored.toString();
+        if (dt.time() == QTime(0, 0))
+            return dt.toString(QStringLiteral("dd.MM.yyyy"));
+        return dt.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    }
+    case FieldType::Blob:
+        return stored.toByteArray().isEmpty() ? QString() : QStringLiteral("(Bild)");
+    default:
+        return stored.toString();
+    }
+}
+
+void TableObject::emitRowChanged(int row)
+{
+    if (controlsDisabled() || row < 0 || row >= rowCount())
+        return;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls and master link
+
+void TableObject::disableControls()
+{
+    if (m_disableCount++ == 0) {
+        beginResetModel();
+        emit controlsEnabledChanged(false);
+    }
+}
+
+void TableObject::enableControls()
+{
+    if (m_disableCount == 0)
+        return;
+    if (--m_disableCount == 0) {
+        endResetModel();
+        emit controlsEnabledChanged(true);
+        emit currentRowChanged(m_current);
+        emit recordChanged();
+        updateMasterFilter();
+    }
+}
+
+void TableObject::setMasterLink(TableObject* master, const QString& masterField, const QString& detailField)
+{
+    m_master = master;
+    master->m_details.append(this);
+    m_masterField = master->fieldIndex(masterField);
+    m_detailField = fieldIndex(detailField);
+}
+
+void TableObject::updateMasterFilter()
+{
+    // Every detail that follows this table re-reads when the link value moved.
+    for (const QPointer<TableObject>& detail : std::as_const(m_details)) {
+        if (!detail || !detail->isActive())
+            continue;
+        const QVariant value = m_current >= 0 && m_state != State::Insert ? valueAt(m_current, detail->m_masterField)
+                                                                          : QVariant();
+        if (value == detail->m_filterValue && value.isValid() == detail->m_filterValue.isValid())
+            continue;
+        detail->settle();
+        detail->m_filterValue = value;
+        detail->reloadForMaster();
+    }
+}
+
+void TableObject::reloadForMaster()
+{
+    const bool notify = !controlsDisabled();
+    if (notify)
+        beginResetModel();
+    try {
+        readRows();
+    } catch (...) {
+        m_rows.clear();
+        m_current = -1;
+        if (notify)
+            endResetModel();
+        throw;
+    }
+    m_current = m_rows.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.empty();
+    if (notify)
+        endResetModel();
+    emit currentRowChanged(m_current);
+    emit recordChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Model
+
+int TableObject::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(m_rows.size()) + (m_state == State::Insert ? 1 : 0);
+}
+
+int TableObject::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_def.fields.size());
+}
+
+QVariant TableObject::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayText(index.row(), index.column());
+    case Qt::EditRole:
+        return valueAt(index.row(), index.column());
+    case RawRole:
+        return storedAt(index.row(), index.column());
+    default:
+        return {};
+    }
+}
+
+bool TableObject::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    moveTo(index.row());
+    setValue(index.column(), value);
+    post();
+    return true;
+}
+
+Qt::ItemFlags TableObject::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    if (m_def.fields[index.column()].type != FieldType::Counter)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant TableObject::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_def.fields.size())
+        return m_def.fields[section].name;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
