@@ -1,0 +1,396 @@
+#include "images/ImagePage.h"
+
+#include "data/DataModule.h"
+#include "gridtools/CatalogueGrid.h"
+#include "gridtools/CollapsibleSplitter.h"
+#include "gridtools/FieldBinding.h"
+#include "gridtools/GridBuilder.h"
+#include "gridtools/LookupCombo.h"
+#include "gridtools/NavigatorBar.h"
+#include "platform/Context.h"
+#include "platform/FileUrl.h"
+#include "platform/Folders.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace GridBuilder;
+
+namespace {
+
+const QString splitterHint = QStringLiteral("1x klick gross/klein - LM gedrückt halten/ziehen : verschieben");
+
+GridDef imageGrid(DataModule* d)
+{
+    GridDef g;
+    g.gridName = QStringLiteral("cxGrid1");
+    g.viewName = QStringLiteral("View1");
+    const QString none;
+    g.columns = {
+        text(QStringLiteral("Dateipfad"), QStringLiteral("Dateipfad")),
+        text(QStringLiteral("Dateiname"), QStringLiteral("Dateiname")),
+        text(QStringLiteral("Beschreibung"), QStringLiteral("Beschreibung")),
+        text(QStringLiteral("Aufloesung"), QStringLiteral("Aufloesung"), QStringLiteral("Auflösung"), true),
+        text(QStringLiteral("Groesse"), QStringLiteral("Groesse"), QStringLiteral("Größe"), true),
+        text(QStringLiteral("Dateityp"), QStringLiteral("Dateityp"), none, true),
+        lookup(QStringLiteral("Automarke"), QStringLiteral("Automarke"), none, d->MSTypen, {QStringLiteral("Typen")},
+               true, QStringLiteral("AutomarkePropertiesNewLookupDisplayText")),
+        lookup(QStringLiteral("SpezialUniversalProdukt"), QStringLiteral("SpezialUniversalProdukt"),
+               QStringLiteral("Automodell"), d->MSSpezialProdukt,
+               {QStringLiteral("SpezialUniversalProdukt"), QStringLiteral("Bemerkungen")}, true,
+               QStringLiteral("SpezialUniversalProduktPropertiesNewLookupDisplayText")),
+        fixedList(QStringLiteral("FeinGrobDaten"), QStringLiteral("FeinGrobDaten"), QStringLiteral("FeinGrob"),
+                  {QStringLiteral("Feindaten"), QStringLiteral("Grobdaten")}),
+        lookup(QStringLiteral("Produktgruppe"), QStringLiteral("Produktgruppe"), none, d->MSProduktbezeichnung,
+               {QStringLiteral("Produktbez"), QStringLiteral("Beschreibung")}, true,
+               QStringLiteral("ProduktgruppePropertiesNewLookupDisplayText")),
+        lookup(QStringLiteral("Produktbildvariante"), QStringLiteral("Produktbildvariante"), none,
+               d->MSProduktbildvariante, {QStringLiteral("Produktbildvariante")}, true,
+               QStringLiteral("ProduktbildvariantePropertiesNewLookupDisplayText")),
+        fixedList(QStringLiteral("Erstausruestung"), QStringLiteral("Erstausruestung"), QStringLiteral("Fundus"),
+                  {QStringLiteral("Erstausrüstung"), QStringLiteral("Nachrüstung")}),
+        lookup(QStringLiteral("Sonstiges"), QStringLiteral("Sonstiges"), none, d->MSSonstiges,
+               {QStringLiteral("Sonstiges")}, true, QStringLiteral("SonstigesPropertiesNewLookupDisplayText")),
+        lookup(QStringLiteral("Sonstiges1"), QStringLiteral("Sonstiges1"), none, d->MSSonstiges,
+               {QStringLiteral("Sonstiges")}, true, none, true),
+        memo(QStringLiteral("Hinweise"), QStringLiteral("Hinweise"), none, true),
+        text(QStringLiteral("Thumbname"), QStringLiteral("Thumbname"), none, true),
+        text(QStringLiteral("Erstelldatum"), QStringLiteral("erstelldatum"), QStringLiteral("Erstelldatum")),
+        text(QStringLiteral("letzteAenderung"), QStringLiteral("letzteAenderung"), QStringLiteral("letzte Änderung am"),
+             true),
+        text(QStringLiteral("letzterZugriff"), QStringLiteral("letzterZugriff"), QStringLiteral("letzter Zugriff"),
+             true),
+        text(QStringLiteral("fortlfnr"), QStringLiteral("fortlfnr"), none, true),
+    };
+    g.sort = {{QStringLiteral("SpezialUniversalProdukt"), Qt::AscendingOrder},
+              {QStringLiteral("FeinGrobDaten"), Qt::AscendingOrder}};
+    g.alwaysShowEditButtons = true;
+    return g;
+}
+
+QList<NavButtonSpec> recordNavigatorButtons()
+{
+    auto spec = [](NavButton kind, const char* name, const char* hint, bool repeat = false) {
+        return NavButtonSpec{kind, QLatin1String(name), QString::fromUtf8(hint), repeat};
+    };
+    return {
+        spec(NavButton::First, "abcnpFirst1", "First|Move to the first record"),
+        spec(NavButton::JumpBack, "abcnpJumpBack1", "Jump Back|Move back 10 records (hold down to repeat)", true),
+        spec(NavButton::Prior, "abcnpPrev1", "Previous|Move back to previous record (hold down to accelerate)", true),
+        spec(NavButton::Next, "abcnpNext1", "Next|Move forward to next record (hold down to accelerate)", true),
+        spec(NavButton::JumpForward, "abcnpJumpFwd1", "Jump Forward|Move forward 10 records (hold down to repeat)",
+             true),
+        spec(NavButton::Last, "abcnpLast1", "Last|Move to last record"),
+        spec(NavButton::Append, "abcnpInsert1", "Append New Record|Add a new record after the last record"),
+        spec(NavButton::Edit, "abcnpEdit1", "Edit|Edit the current record"),
+        spec(NavButton::Delete, "abcnpDelete1", "Delete|Delete the current record"),
+        spec(NavButton::Cancel, "abcnpCancel1",
+             "Cancel Changes|Cancel new or changed record updates without saving changes"),
+        spec(NavButton::Post, "abcnpPost1", "Save Changes|Save new or changed records to the database"),
+        spec(NavButton::Refresh, "abcnpRefresh1", "Refresh Records|Refresh the screen display from the database"),
+    };
+}
+
+QLabel* label(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+} // namespace
+
+ImagePage::ImagePage(DataModule* data, AppContext* context, QWidget* parent)
+    : QWidget(parent)
+    , m_data(data)
+    , m_context(context)
+    , m_binding(new FieldBinding(data->MSBild, this))
+{
+    setObjectName(QStringLiteral("cxTabSheet1"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* panel2 = new QWidget(this);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    panel2->setAutoFillBackground(true);
+    QPalette pal = panel2->palette();
+    pal.setColor(QPalette::Window, QColor(217, 232, 240));
+    panel2->setPalette(pal);
+    outer->addWidget(panel2);
+    auto* layout = new QVBoxLayout(panel2);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(4);
+
+    // Navigator strip
+    auto* strip = new QWidget(panel2);
+    strip->setObjectName(QStringLiteral("abcNavPanel2Strip"));
+    strip->setFixedHeight(41);
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    abcNavPanel2 = new NavigatorBar(data->MSBild, recordNavigatorButtons(), strip);
+    abcNavPanel2->setObjectName(QStringLiteral("abcNavPanel2"));
+    stripLayout->addWidget(abcNavPanel2);
+    SpinEdit1 = new QSpinBox(strip);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit1->setRange(1, 25);
+    SpinEdit1->setValue(5);
+    SpinEdit1->setToolTip(QStringLiteral("Max. Anzahl Bilder/Seite"));
+    stripLayout->addWidget(SpinEdit1);
+    LMDProgress1 = new QProgressBar(strip);
+    LMDProgress1->setObjectName(QStringLiteral("LMDProgress1"));
+    LMDProgress1->setRange(0, 100);
+    LMDProgress1->setTextVisible(true);
+    LMDProgress1->setMinimumWidth(250);
+    LMDProgress1->hide();
+    stripLayout->addWidget(LMDProgress1);
+    stripLayout->addStretch(1);
+    layout->addWidget(strip);
+
+    // Upper area: the image grid
+    cxSplitter1 = new CollapsibleSplitter(Qt::Vertical, 0, splitterHint, panel2);
+    cxSplitter1->setObjectName(QStringLiteral("cxSplitter1"));
+    cxGroupBox1 = new QGroupBox(cxSplitter1);
+    cxGroupBox1->setObjectName(QStringLiteral("cxGroupBox1"));
+    auto* gridLayout = new QVBoxLayout(cxGroupBox1);
+    gridLayout->setContentsMargins(2, 2, 2, 2);
+    cxGrid1 = new CatalogueGrid(imageGrid(data), data->DSBild, cxGroupBox1);
+    cxGrid1->setToolTip(QStringLiteral("RM : selektierte Datensätze anzeigen"));
+    gridLayout->addWidget(cxGrid1);
+    cxSplitter1->addWidget(cxGroupBox1);
+
+    // Lower area: thumbnail | details, languages or large picture
+    cxSplitter3 = new CollapsibleSplitter(Qt::Horizontal, 0, splitterHint, cxSplitter1);
+    cxSplitter3->setObjectName(QStringLiteral("cxSplitter3"));
+    cxGroupBox2 = new QGroupBox(cxSplitter3);
+    cxGroupBox2->setObjectName(QStringLiteral("cxGroupBox2"));
+    auto* thumbLayout = new QVBoxLayout(cxGroupBox2);
+    Image1 = new QLabel(cxGroupBox2);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setMinimumSize(160, 120);
+    Image1->setToolTip(QStringLiteral("Zoom gross: Mit linker Maustaste in Bild klicken!"));
+    thumbLayout->addWidget(Image1, 1);
+    SpeedButton1 = new QPushButton(QStringLiteral("zus. Info an/aus"), cxGroupBox2);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setToolTip(QStringLiteral("zusätzliche Infos wie z.B. andere Sprachen werden angezeigt"));
+    thumbLayout->addWidget(SpeedButton1);
+    cxSplitter3->addWidget(cxGroupBox2);
+
+    Panel1 = new QWidget(cxSplitter3);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    m_rightStack = new QStackedLayout(Panel1);
+    m_rightStack->addWidget(buildDetails());
+    m_rightStack->addWidget(buildLanguages());
+    Image2 = new QLabel(Panel1);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setAlignment(Qt::AlignCenter);
+    Image2->setToolTip(QStringLiteral("Zoom klein: Mit linker Maustaste in Bild klicken!"));
+    m_rightStack->addWidget(Image2);
+    ListBox1 = new QListWidget(Panel1);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->hide();
+    cxSplitter3->addWidget(Panel1);
+    cxSplitter3->setStretchFactor(1, 1);
+    cxSplitter3->setSizes({189, 900});
+
+    cxSplitter1->addWidget(cxSplitter3);
+    cxSplitter1->setStretchFactor(0, 1);
+    cxSplitter1->setSizes({372, 400});
+    layout->addWidget(cxSplitter1, 1);
+
+    // Status line: user, summary of the current image row, date and time
+    LMDStatusBar1 = new QWidget(panel2);
+    LMDStatusBar1->setObjectName(QStringLiteral("LMDStatusBar1"));
+    auto* statusLayout = new QHBoxLayout(LMDStatusBar1);
+    statusLayout->setContentsMargins(4, 2, 4, 2);
+    statusUser = label(QStringLiteral("LMDStatusBar1User"), loginName(), LMDStatusBar1);
+    statusSummary = label(QStringLiteral("LMDStatusBar1Summary"), QString(), LMDStatusBar1);
+    statusSummary->setAlignment(Qt::AlignCenter);
+    QFont serif(QStringLiteral("Serif"));
+    serif.setStyleHint(QFont::Serif);
+    statusSummary->setFont(serif);
+    statusSummary->setStyleSheet(QStringLiteral("color: #0000c0;"));
+    statusSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusClock = label(QStringLiteral("LMDStatusBar1Clock"), QString(), LMDStatusBar1);
+    for (QLabel* l : {statusUser, statusClock})
+        l->setFrameShape(QFrame::StyledPanel);
+    statusLayout->addWidget(statusUser);
+    statusLayout->addWidget(statusSummary, 1);
+    statusLayout->addWidget(statusClock);
+    layout->addWidget(LMDStatusBar1);
+
+    auto* clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, &ImagePage::updateClock);
+    clock->start(1000);
+    updateClock();
+}
+
+QWidget* ImagePage::buildDetails()
+{
+    cxGroupBox3 = new QGroupBox(Panel1);
+    cxGroupBox3->setObjectName(QStringLiteral("cxGroupBox3"));
+    auto* grid = new QGridLayout(cxGroupBox3);
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    grid->addLayout(form, 0, 0);
+    DataModule* d = m_data;
+
+    auto addText = [&](const char* labelName, const char* caption, const char* field) {
+        auto* edit = new QLineEdit(cxGroupBox3);
+        edit->setObjectName(QStringLiteral("cxDBTextEdit") + QLatin1String(field));
+        m_binding->bindLineEdit(edit, QLatin1String(field));
+        form->addRow(label(QLatin1String(labelName), QString::fromUtf8(caption), cxGroupBox3), edit);
+    };
+    auto addLookup = [&](const char* labelName, const char* caption, const char* field, TableObject* list,
+                         QStringList columns, const char* handler) {
+        auto* combo = new LookupCombo({list, columns, false, QLatin1String(handler)}, cxGroupBox3);
+        combo->setObjectName(QStringLiteral("cxDBLookupComboBox") + QLatin1String(field));
+        m_binding->bindCombo(combo, QLatin1String(field));
+        form->addRow(label(QLatin1String(labelName), QString::fromUtf8(caption), cxGroupBox3), combo);
+    };
+    auto addFixed = [&](const char* labelName, const char* caption, const char* field, QStringList items) {
+        auto* combo = new QComboBox(cxGroupBox3);
+        combo->setObjectName(QStringLiteral("cxDBComboBox") + QLatin1String(field));
+        combo->addItems(items);
+        m_binding->bindCombo(combo, QLatin1String(field));
+        form->addRow(label(QLatin1String(labelName), QString::fromUtf8(caption), cxGroupBox3), combo);
+    };
+
+    addText("LabelDateiname", "Dateiname :", "Dateiname");
+    addText("LabelBeschreibung", "Beschreibung :", "Beschreibung");
+    addText("LabelAufloesung", "Auflösung :", "Aufloesung");
+    addText("LabelGroesse", "Größe :", "Groesse");
+    addText("LabelDateityp", "Dateityp :", "Dateityp");
+    addLookup("Label13", "Automarke :", "Automarke", d->MSTypen, {QStringLiteral("Typen")},
+              "AutomarkePropertiesNewLookupDisplayText");
+    addLookup("Label5", "Automodell :", "SpezialUniversalProdukt", d->MSSpezialProdukt,
+              {QStringLiteral("SpezialUniversalProdukt")}, "SpezialUniversalProduktPropertiesNewLookupDisplayText");
+    addFixed("LabelFeinGrobDaten", "Fein/Grobdaten :", "FeinGrobDaten",
+             {QStringLiteral("Feindaten"), QStringLiteral("Grobdaten")});
+    addLookup("Label3", "Produktbildvariante :", "Produktbildvariante", d->MSProduktbildvariante,
+              {QStringLiteral("Produktbildvariante")}, "ProduktbildvariantePropertiesNewLookupDisplayText");
+    addLookup("Label4", "Produktgruppe :", "Produktgruppe", d->MSProduktbezeichnung,
+              {QStringLiteral("Produktbez"), QStringLiteral("Beschreibung")},
+              "ProduktgruppePropertiesNewLookupDisplayText");
+    addFixed("LabelErstausruestung", "Fundus :", "Erstausruestung",
+             {QStringLiteral("Erstausrüstung"), QStringLiteral("Nachrüstung")});
+    addLookup("Label7", "Sonstiges 1 :", "Sonstiges", d->MSSonstiges, {QStringLiteral("Sonstiges")},
+              "SonstigesPropertiesNewLookupDisplayText");
+    addLookup("Label20", "Sonstiges 2 :", "Sonstiges1", d->MSSonstiges, {QStringLiteral("Sonstiges")},
+              "SonstigesPropertiesNewLookupDisplayText");
+
+    auto* notes = new QVBoxLayout;
+    notes->addWidget(label(QStringLiteral("LabelHinweise"), QStringLiteral("Hinweise :"), cxGroupBox3));
+    auto* memo = new QPlainTextEdit(cxGroupBox3);
+    memo->setObjectName(QStringLiteral("cxDBMemoHinweise"));
+    m_binding->bindMemo(memo, QStringLiteral("Hinweise"));
+    notes->addWidget(memo, 1);
+    grid->addLayout(notes, 0, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    return cxGroupBox3;
+}
+
+QWidget* ImagePage::buildLanguages()
+{
+    Panel3 = new QWidget(Panel1);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    auto* grid = new QGridLayout(Panel3);
+    const std::pair<const char*, const char*> languages[] = {
+        {"deutsch :", "dt"}, {"englisch :", "engl"}, {"franz :", "franz"}, {"ital :", "ital"}, {"span :", "span"}};
+    int i = 0;
+    for (const auto& [caption, field] : languages) {
+        auto* memo = new QPlainTextEdit(Panel3);
+        memo->setObjectName(QStringLiteral("cxDBMemo") + QLatin1String(field));
+        m_binding->bindMemo(memo, QLatin1String(field));
+        grid->addWidget(new QLabel(QLatin1String(caption), Panel3), (i / 3) * 2, i % 3);
+        grid->addWidget(memo, (i / 3) * 2 + 1, i % 3);
+        ++i;
+    }
+    auto* chin = new QLabel(Panel3);
+    chin->setObjectName(QStringLiteral("cxDBImagechin"));
+    chin->setFrameShape(QFrame::StyledPanel);
+    chin->setMinimumSize(120, 60);
+    m_binding->bindPicture(chin, QStringLiteral("chin"));
+    grid->addWidget(new QLabel(QStringLiteral("chin :"), Panel3), 2, 2);
+    grid->addWidget(chin, 3, 2);
+    return Panel3;
+}
+
+void ImagePage::showRightArea(RightArea area)
+{
+    switch (area) {
+    case RightArea::Details:
+        m_rightStack->setCurrentWidget(cxGroupBox3);
+        break;
+    case RightArea::Languages:
+        m_rightStack->setCurrentWidget(Panel3);
+        break;
+    case RightArea::Picture:
+        m_rightStack->setCurrentWidget(Image2);
+        break;
+    }
+}
+
+ImagePage::RightArea ImagePage::rightArea() const
+{
+    QWidget* current = m_rightStack->currentWidget();
+    if (current == Panel3)
+        return RightArea::Languages;
+    if (current == Image2)
+        return RightArea::Picture;
+    return RightArea::Details;
+}
+
+QString ImagePage::statusSummaryText(DataModule* data)
+{
+    TableObject* t = data->MSBild;
+    auto v = [t](const char* field) { return t->value(QLatin1String(field)).toString(); };
+    return v("Dateipfad") + v("Dateiname") + QLatin1String("**") + v("Aufloesung") + QLatin1String("**") +
+           v("Automarke") + QLatin1String("**") + v("Beschreibung");
+}
+
+QString ImagePage::thumbnailPath(const QString& dateipfad, const QString& thumbname)
+{
+    return fileUrlToPath(dateipfad + QLatin1String("/thumbnail/") + thumbname);
+}
+
+void ImagePage::showCurrentRow()
+{
+    TableObject* t = m_data->MSBild;
+    if (t->isEmpty()) {
+        statusSummary->clear();
+        Image1->clear();
+        return;
+    }
+    statusSummary->setText(statusSummaryText(m_data));
+    const QString path = thumbnailPath(t->value(QStringLiteral("Dateipfad")).toString(),
+                                       t->value(QStringLiteral("Thumbname")).toString());
+    QImage thumbnail;
+    if (QFileInfo(path).isFile())
+        thumbnail = QImageReader(path).read();
+    if (thumbnail.isNull())
+        Image1->clear();
+    else
+        Image1->setPixmap(QPixmap::fromImage(thumbnail));
+}
+
+void ImagePage::updateClock()
+{
+    const QDateTime now = m_context->clock ? m_context->clock->now() : QDateTime::currentDateTime();
+    statusClock->setText(now.toString(QStringLiteral("dd/MM/yy HH:mm:ss")));
+}
