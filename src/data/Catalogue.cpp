@@ -80,7 +80,7 @@ void seed(QSqlDatabase& db, const QString& path)
         fail(path, describe(q.lastError()));
 
     const std::pair<const char*, const char*> types[] = {
-        {"*.mp3", "MP3-Musik"},  {"*.ogg", "Ogg-Vorbis-Musik"}, {"*.flac", "FLAC-Musik"}, {"*.wav", "WAV-Klang"},
+        {"*.mp3", "MP3-Musik"}, {"*.ogg", "Ogg-Vorbis-Musik"}, {"*.flac", "FLAC-Musik"}, {"*.wav", "WAV-Klang"},
         {"*.mp4", "MP4-Video"}, {"*.mkv", "Matroska-Video"},   {"*.avi", "AVI-Video"},   {"*.pdf", "PDF-Dokument"},
     };
     q.prepare(QStringLiteral("INSERT INTO MediaTyp (Dateityp, Beschreibung) VALUES (?, ?)"));
@@ -136,16 +136,10 @@ void Catalogue::create(const QString& path)
     }
 }
 
-QSqlDatabase Catalogue::connect(const QString& path, const QString& connectionName)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        fail(path, QStringLiteral("Die Datei gibt es nicht."));
-    if (info.isDir())
-        fail(path, QStringLiteral("Das ist ein Ordner, keine Datei."));
-    if (!info.isReadable())
-        fail(path, QStringLiteral("Die Datei kann nicht gelesen werden (keine Berechtigung)."));
+namespace {
 
+QSqlDatabase openChecked(const QString& path, const QString& connectionName, bool writable)
+{
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1500"));
@@ -154,12 +148,6 @@ QSqlDatabase Catalogue::connect(const QString& path, const QString& connectionNa
 
     QSqlQuery q(db);
     exec(q, QStringLiteral("SELECT count(*) FROM sqlite_master"), path);
-    // Readers and the one writer do not block each other, and a posted row survives a crash.
-    if (info.isWritable()) {
-        exec(q, QStringLiteral("PRAGMA journal_mode = WAL"), path);
-        exec(q, QStringLiteral("PRAGMA synchronous = NORMAL"), path);
-    }
-
     for (const TableDef& table : catalogueTables()) {
         exec(q, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table.name), path);
         QHash<QString, QString> declared;
@@ -176,6 +164,33 @@ QSqlDatabase Catalogue::connect(const QString& path, const QString& connectionNa
                                .arg(field.name, table.name, it.value()));
         }
     }
+    // Only a file that proved to be a catalogue is switched: readers and the one writer do not block
+    // each other, and a posted row survives a crash.
+    if (writable) {
+        exec(q, QStringLiteral("PRAGMA journal_mode = WAL"), path);
+        exec(q, QStringLiteral("PRAGMA synchronous = NORMAL"), path);
+    }
     q.finish();
     return db;
+}
+
+} // namespace
+
+QSqlDatabase Catalogue::connect(const QString& path, const QString& connectionName)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        fail(path, QStringLiteral("Die Datei gibt es nicht."));
+    if (info.isDir())
+        fail(path, QStringLiteral("Das ist ein Ordner, keine Datei."));
+    if (!info.isReadable())
+        fail(path, QStringLiteral("Die Datei kann nicht gelesen werden (keine Berechtigung)."));
+
+    try {
+        return openChecked(path, connectionName, info.isWritable());
+    } catch (const OrdnixError&) {
+        // A rejected file keeps no connection open on it.
+        QSqlDatabase::removeDatabase(connectionName);
+        throw;
+    }
 }

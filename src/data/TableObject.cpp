@@ -15,7 +15,10 @@
 
 namespace {
 
-QString quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 
 int digits(const QString& text, int from, int count, bool* ok)
 {
@@ -40,8 +43,7 @@ public:
         : insert(db)
         , remove(db)
         , db(db)
-    {
-    }
+    {}
     QSqlQuery insert;
     QSqlQuery remove;
     std::map<QString, QSqlQuery> updates; // by changed-field mask
@@ -362,6 +364,7 @@ void TableObject::refresh()
         endResetModel();
     emit currentRowChanged(m_current);
     emit recordChanged();
+    updateMasterFilter();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -439,8 +442,8 @@ void TableObject::moveBy(int distance)
 void TableObject::moveTo(int row)
 {
     requireActive();
-    if (m_state == State::Insert && row == int(m_rows.size()))
-        return; // the row being appended is already current
+    if (row == m_current && m_current >= 0)
+        return; // staying on the record keeps its pending edit open
     settle();
     if (m_rows.empty())
         return;
@@ -505,8 +508,8 @@ qint64 TableObject::rowIdAt(int row) const
 int TableObject::rowOfRowId(qint64 rowId) const
 {
     // Rows are kept in rowid order: new rows always get a larger rowid than every existing one.
-    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), rowId,
-                                     [](const Row& row, qint64 id) { return row.rowId < id; });
+    const auto it =
+        std::lower_bound(m_rows.begin(), m_rows.end(), rowId, [](const Row& row, qint64 id) { return row.rowId < id; });
     if (it == m_rows.end() || it->rowId != rowId)
         return -1;
     return int(it - m_rows.begin());
@@ -538,16 +541,16 @@ void TableObject::append()
     m_current = row;
     m_eof = m_bof = false;
     if (m_master) {
-        // The link value comes first, before any other field is written.
+        // The link value comes first, before any other field is written. It is no change of the
+        // user's: a new row that gets nothing else is dropped when the cursor moves on.
         m_buffer[m_detailField] = m_filterValue;
-        if (m_filterValue.isValid())
-            m_modified.setBit(m_detailField);
     }
     if (!controlsDisabled())
         endInsertRows();
     emit stateChanged(m_state);
     emit currentRowChanged(m_current);
     emit recordChanged();
+    updateMasterFilter(); // a row not yet stored has no contents
 }
 
 void TableObject::edit()
@@ -572,14 +575,14 @@ void TableObject::setValue(const QString& field, const QVariant& value)
 
 void TableObject::setValue(int field, const QVariant& value)
 {
+    const FieldDef& def = m_def.fields[field];
+    if (def.type == FieldType::Counter)
+        throw OrdnixError(
+            QStringLiteral("Das Feld „%1“ der Tabelle „%2“ kann nicht geändert werden.").arg(def.name, m_def.name));
     if (m_state == State::Browse)
         edit();
     if (m_state != State::Edit && m_state != State::Insert)
         requireCurrent();
-    const FieldDef& def = m_def.fields[field];
-    if (def.type == FieldType::Counter)
-        throw OrdnixError(QStringLiteral("Das Feld „%1“ der Tabelle „%2“ kann nicht geändert werden.")
-                              .arg(def.name, m_def.name));
     const QVariant stored = toStored(def.type, value);
     if (stored == m_buffer[field] && stored.isValid() == m_buffer[field].isValid())
         return;
@@ -711,11 +714,13 @@ void TableObject::cancel()
         m_buffer.clear();
         m_modified.clear();
         m_current = m_rows.empty() ? -1 : int(m_rows.size()) - 1;
+        m_eof = m_bof = m_rows.empty();
         if (!controlsDisabled())
             endRemoveRows();
         emit stateChanged(m_state);
         emit currentRowChanged(m_current);
         emit recordChanged();
+        updateMasterFilter();
         return;
     }
     if (m_state != State::Edit)
@@ -780,8 +785,8 @@ void TableObject::loadBlob(int row, int field) const
     if (cache.contains(field))
         return;
     QSqlQuery q(m_statements->db);
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(m_def.fields[field].name),
-                                                                       quoted(m_def.name)));
+    q.prepare(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(m_def.fields[field].name), quoted(m_def.name)));
     q.addBindValue(r->rowId);
     QVariant value;
     if (q.exec() && q.next() && !q.value(0).isNull())
@@ -896,8 +901,8 @@ void TableObject::updateMasterFilter()
     for (const QPointer<TableObject>& detail : std::as_const(m_details)) {
         if (!detail || !detail->isActive())
             continue;
-        const QVariant value = m_current >= 0 && m_state != State::Insert ? valueAt(m_current, detail->m_masterField)
-                                                                          : QVariant();
+        const QVariant value =
+            m_current >= 0 && m_state != State::Insert ? valueAt(m_current, detail->m_masterField) : QVariant();
         if (value == detail->m_filterValue && value.isValid() == detail->m_filterValue.isValid())
             continue;
         detail->settle();
