@@ -108,3 +108,13 @@ int DataModule::execute(const QString& sql)
         throw OrdnixError(QStringLiteral("Die Anweisung „%1“ ist fehlgeschlagen:\n%2").arg(sql, query.lastError().text()));
     return query.numRowsAffected();
 }
+
+int DataModule::countRows(const QString& tableName)
+{
+    const TableDef& def = catalogueTable(tableName);
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(def.name)) || !query.next())
+        throw OrdnixError(QStringLiteral("Die Tabelle „%1“ kann nicht gezählt werden:\n%2")
+                              .arg(def.name, query.lastError().text()));
+    return query.value(0).toInt();
+}

@@ -47,6 +47,9 @@ public:
 
     // Runs one statement that changes rows (the clean-up deletions); returns the rows affected.
     int execute(const QString& sql);
+    // The number of rows the table holds in the database (a detail table's, too, not only the
+    // rows of the current master record).
+    int countRows(const QString& tableName);
 
     TableObject* MSBild;
     TableObject* MSTypen;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 
 FieldBinding::FieldBinding(TableObject* table, QObject* parent)
     : QObject(parent)
@@ -22,9 +23,13 @@ FieldBinding::FieldBinding(TableObject* table, QObject* parent)
 
 void FieldBinding::write(int field, const QVariant& value)
 {
-    if (m_showing || !m_table->isActive() || m_table->isEmpty())
+    if (m_showing || !m_table->isActive())
+        return;
+    if (m_table->isEmpty() && !m_appendWhenEmpty)
         return;
     CommandGuard::run([&] {
+        if (m_table->isEmpty())
+            m_table->append();
         const QVariant current = m_table->value(field);
         if (current.toString() == value.toString() && current.isValid() == value.isValid())
             return;
@@ -110,6 +115,20 @@ void FieldBinding::bindPicture(QLabel* label, const QString& field)
                            if (!m_table->isEmpty())
                                picture.loadFromData(m_table->value(f).toByteArray());
                            label->setPixmap(picture);
+                       }});
+    m_bindings.last().show();
+}
+
+void FieldBinding::bindSpinBox(QSpinBox* spin, const QString& field)
+{
+    const int f = m_table->fieldIndex(field);
+    connect(spin, &QSpinBox::valueChanged, this, [this, f](int value) { write(f, value); });
+    m_bindings.append({spin, f, [this, spin, f] {
+                           const QVariant value = m_table->isEmpty() ? QVariant() : m_table->value(f);
+                           spin->setSpecialValueText(value.isValid() ? QString() : QStringLiteral(" "));
+                           const int shown = value.isValid() ? value.toInt() : spin->minimum();
+                           if (spin->value() != shown)
+                               spin->setValue(shown);
                        }});
     m_bindings.last().show();
 }

@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QSpinBox;
 class QWidget;
 class TableObject;
 
@@ -26,6 +27,10 @@ public:
     void bindCombo(QComboBox* combo, const QString& field); // fixed lists and lookups
     void bindMemo(QPlainTextEdit* memo, const QString& field);
     void bindPicture(QLabel* label, const QString& field); // a JPEG held in a binary field
+    void bindSpinBox(QSpinBox* spin, const QString& field);
+
+    // Typing into an empty table starts its first record instead of being refused.
+    void setAppendWhenEmpty(bool on) { m_appendWhenEmpty = on; }
 
     void refresh();
 
@@ -41,4 +46,5 @@ private:
     TableObject* m_table;
     QList<Binding> m_bindings;
     bool m_showing = false;
+    bool m_appendWhenEmpty = false;
 };
