@@ -9,7 +9,7 @@
 #include "media/MediaPage.h"
 #include "platform/Context.h"
 #include "platform/FileUrl.h"
-#include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -28,46 +28,6 @@
 #include <memory>
 
 namespace {
-
-class FixedClock final : public Clock
-{
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); }
-};
-
-// A fresh catalogue, its data module and a main window with scripted seams.
-struct Fixture
-{
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    RecordingShellOpener shell;
-    FixedClock clock;
-    AppContext context;
-    std::unique_ptr<DataModule> data;
-    std::unique_ptr<MainWindow> window;
-
-    explicit Fixture(const std::function<void(DataModule&)>& fill = {})
-    {
-        context.paths = Paths::inside(dir.path());
-        context.dialogs = &dialogs;
-        context.shell = &shell;
-        context.clock = &clock;
-        CommandGuard::setReporter(&dialogs);
-        Catalogue::create(context.paths.database);
-        data = std::make_unique<DataModule>(context.paths.database);
-        data->DataModuleCreate();
-        if (fill)
-            fill(*data);
-        window = std::make_unique<MainWindow>(data.get(), &context);
-    }
-    ~Fixture()
-    {
-        window.reset();
-        data.reset();
-        CommandGuard::setReporter(nullptr);
-    }
-    QAction* action(const char* name) const { return window->commands()->action(QLatin1String(name)); }
-};
 
 void addPicture(DataModule& d, const QString& folder, const QString& name, const QString& thumb)
 {
@@ -94,7 +54,7 @@ private slots:
 
     void pagesAndGridsShowTheCatalogue()
     {
-        Fixture f([](DataModule& d) {
+        WindowFixture f([](DataModule& d) {
             addPicture(d, QStringLiteral("/bilder"), QStringLiteral("a.jpg"), QStringLiteral("TN_a.jpg"));
             addPicture(d, QStringLiteral("/bilder"), QStringLiteral("b.jpg"), QStringLiteral("TN_b.jpg"));
         });
@@ -143,7 +103,7 @@ private slots:
         QImage thumb(160, 120, QImage::Format_RGB32);
         thumb.fill(Qt::red);
         QVERIFY(thumb.save(pictures.path() + QStringLiteral("/thumbnail/TN_a.jpg")));
-        Fixture f([&](DataModule& d) {
+        WindowFixture f([&](DataModule& d) {
             addPicture(d, pictures.path(), QStringLiteral("a.jpg"), QStringLiteral("TN_a.jpg"));
         });
         f.window->cxPageControl1->setCurrentIndex(MainWindow::MediaFilesPage);
@@ -186,7 +146,7 @@ private slots:
     void activationWithoutUsableThumbnail()
     {
         QFETCH(bool, withRow);
-        Fixture f([&](DataModule& d) {
+        WindowFixture f([&](DataModule& d) {
             if (withRow)
                 addPicture(d, QStringLiteral("/nirgends"), QStringLiteral("a.jpg"), QStringLiteral("TN_a.jpg"));
         });
@@ -199,7 +159,7 @@ private slots:
 
     void optionsSavesTheSettingsWithoutPageChangeWhenAlreadyThere()
     {
-        Fixture f;
+        WindowFixture f;
         f.window->cxPageControl1->setCurrentIndex(MainWindow::SettingsPage);
         int changes = 0;
         connect(f.window->cxPageControl1, &QTabWidget::currentChanged, this, [&] { ++changes; });
@@ -214,7 +174,7 @@ private slots:
 
     void helpDisablesTheImageButtonsAndOpensThePage()
     {
-        Fixture f;
+        WindowFixture f;
         f.window->cxPageControl1->setCurrentIndex(MainWindow::MediaFilesPage);
         f.window->cxPageControl1->setCurrentIndex(MainWindow::ImagesPage);
         QVERIFY(f.action("dxBarLargeButton2")->isEnabled());
@@ -238,7 +198,7 @@ private slots:
 
     void discPageDisablesTheBrowserCommand()
     {
-        Fixture f;
+        WindowFixture f;
         f.window->cxPageControl1->setCurrentIndex(MainWindow::DiscsPage);
         QVERIFY(!f.action("SelektierteDatenstzeimIEanzeigen2")->isEnabled());
         f.window->cxPageControl1->setCurrentIndex(MainWindow::ImagesPage);
@@ -255,7 +215,7 @@ private slots:
     void exitRemovesOnlyTheTemporaryFiles()
     {
         QFETCH(bool, byExitCommand);
-        Fixture f;
+        WindowFixture f;
         f.window->FormActivate();
         const QString temp = f.context.paths.tempFolder;
         const QStringList ours = {QStringLiteral("image_1.htm"), QStringLiteral("image_12.htm"),
