@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 
 MainWindow::MainWindow(DataModule* data, AppContext* context, QWidget* parent)
     : QMainWindow(parent)
@@ -99,8 +100,24 @@ void MainWindow::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activating) {
         m_activating = true;
+        m_activatedOnce = true;
         CommandGuard::run([this] { FormActivate(); });
         m_activating = false;
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Without a window manager the first showing may never bring an activation; the window is
+    // prepared all the same.
+    if (!m_activatedOnce) {
+        QTimer::singleShot(0, this, [this] {
+            if (!m_activatedOnce && isVisible()) {
+                m_activatedOnce = true;
+                CommandGuard::run([this] { FormActivate(); });
+            }
+        });
     }
 }
 

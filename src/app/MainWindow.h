@@ -58,6 +58,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void bindCommands();
@@ -67,4 +68,5 @@ private:
     AppContext* m_context;
     CommandTable* m_commands = nullptr;
     bool m_activating = false;
+    bool m_activatedOnce = false;
 };

@@ -62,14 +62,12 @@ SetupPage::SetupPage(DataModule* data, AppContext* context, QWidget* parent)
                                        spec(NavButton::Cancel, "cxDBNavigator1Cancel", "Abbrechen")},
                                       this);
     cxDBNavigator1->setObjectName(QStringLiteral("cxDBNavigator1"));
-    layout->addWidget(cxDBNavigator1);
 
     cxSplitter5 = new CollapsibleSplitter(
         Qt::Vertical, 0, QStringLiteral("1x klick gross/klein - LM gedrückt halten/ziehen : verschieben"), this);
     cxSplitter5->setObjectName(QStringLiteral("cxSplitter5"));
-    auto* spacer = new QWidget(cxSplitter5);
-    spacer->setMinimumHeight(4);
-    cxSplitter5->addWidget(spacer);
+    cxSplitter5->addWidget(cxDBNavigator1);
+    cxSplitter5->setCollapsible(1, false);
 
     PageControl1 = new QTabWidget(cxSplitter5);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -107,6 +105,7 @@ SetupPage::SetupPage(DataModule* data, AppContext* context, QWidget* parent)
     PageControl1->addTab(buildCleanUpTab(), QStringLiteral("Datenbereinigung"));
     cxSplitter5->addWidget(PageControl1);
     cxSplitter5->setStretchFactor(1, 1);
+    cxSplitter5->setSizes({cxDBNavigator1->sizeHint().height(), 800});
     layout->addWidget(cxSplitter5, 1);
 }
 
@@ -134,6 +133,7 @@ QWidget* SetupPage::buildHtmlTab()
     tableWidth->setObjectName(QStringLiteral("cxDBSpinEditHTMLBreite"));
     tableWidth->setRange(30, 100);
     tableWidth->setAlignment(Qt::AlignCenter);
+    tableWidth->setFixedWidth(90);
     m_binding->bindSpinBox(tableWidth, QStringLiteral("HTMLBreite"));
     grid->addWidget(new QLabel(QStringLiteral("Tabellenbreite % :"), tab), 1, 0, Qt::AlignRight);
     grid->addWidget(tableWidth, 1, 1);
