@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Captions.h"
+#include "app/PageCommands.h"
 #include "app/SetupPage.h"
 #include "app/commands/CommandTable.h"
 #include "data/DataModule.h"
@@ -78,6 +79,10 @@ void MainWindow::bindCommands()
     c->bind(QStringLiteral("dxBarButton10Click"), [this] { dxBarButton10Click(); });
     c->bind(QStringLiteral("dxBarButton9Click"), [this] { dxBarButton9Click(); });
     c->bind(QStringLiteral("Info1Click"), [this] { Info1Click(); });
+    bindImageCommands(*this);
+    bindDiscCommands(*this);
+    bindMediaCommands(*this);
+    bindGridCommands(*this);
 }
 
 QString MainWindow::makerWebSite()

@@ -1,0 +1,8 @@
+#include "app/MainWindow.h"
+#include "app/PageCommands.h"
+#include "app/commands/CommandTable.h"
+
+void bindImageCommands(MainWindow& window)
+{
+    Q_UNUSED(window);
+}
