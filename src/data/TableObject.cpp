@@ -442,6 +442,8 @@ void TableObject::moveBy(int distance)
 void TableObject::moveTo(int row)
 {
     requireActive();
+    if (m_dropping)
+        return;
     if (row == m_current && m_current >= 0)
         return; // staying on the record keeps its pending edit open
     settle();
@@ -520,6 +522,8 @@ int TableObject::rowOfRowId(qint64 rowId) const
 
 void TableObject::settle()
 {
+    if (m_dropping)
+        return;
     if (m_state == State::Edit || m_state == State::Insert) {
         if (isModified())
             post();
@@ -708,6 +712,9 @@ void TableObject::cancel()
 {
     if (m_state == State::Insert) {
         const int row = int(m_rows.size());
+        // Views react to the removal by moving their current row; that must not save the row
+        // being dropped.
+        m_dropping = true;
         if (!controlsDisabled())
             beginRemoveRows({}, row, row);
         m_state = State::Browse;
@@ -717,6 +724,7 @@ void TableObject::cancel()
         m_eof = m_bof = m_rows.empty();
         if (!controlsDisabled())
             endRemoveRows();
+        m_dropping = false;
         emit stateChanged(m_state);
         emit currentRowChanged(m_current);
         emit recordChanged();
@@ -753,6 +761,7 @@ void TableObject::deleteRecord()
     if (!m_statements->remove.exec())
         throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->remove.lastError().text()));
     const int row = m_current;
+    m_dropping = true;
     if (!controlsDisabled())
         beginRemoveRows({}, row, row);
     m_blobs.remove(m_rows[row].rowId);
@@ -763,6 +772,7 @@ void TableObject::deleteRecord()
     m_bof = m_current <= 0;
     if (!controlsDisabled())
         endRemoveRows();
+    m_dropping = false;
     emit currentRowChanged(m_current);
     emit recordChanged();
     updateMasterFilter();

@@ -147,6 +147,7 @@ private:
     QList<QVariant> m_buffer; // stored values of the record being edited or inserted
     QBitArray m_modified;
     int m_disableCount = 0;
+    bool m_dropping = false; // a row is leaving the model
     QList<int> m_blobFields;
     mutable QHash<qint64, QHash<int, QVariant>> m_blobs; // fetched on first use
 
