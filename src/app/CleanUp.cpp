@@ -3,6 +3,8 @@
 #include "data/DataModule.h"
 #include "platform/Dialogs.h"
 
+#include <QScopeGuard>
+
 SqlStatement::SqlStatement(DataModule* data, QObject* parent)
     : QObject(parent)
     , m_data(data)
@@ -55,7 +57,7 @@ const QList<CleanUp::Item>& CleanUp::items()
 
 QString CleanUp::questionFor(const Item& item, const QString& caption)
 {
-    return item.question.isEmpty() ? caption + QLatin1String(" wirklich löschen ?") : item.question;
+    return item.question.isEmpty() ? caption + QStringLiteral(" wirklich löschen ?") : item.question;
 }
 
 CleanUp::Result CleanUp::run(int group, int index, const std::function<void(const Result&)>& showCount)
@@ -81,30 +83,24 @@ CleanUp::Result CleanUp::run(int group, int index, const std::function<void(cons
     if (counts.size() == 2)
         result.text = QStringLiteral("%1 und %2 jeweils Datensätze gelöscht").arg(counts[0]).arg(counts[1]);
     else
-        result.text = QString::number(counts.value(0)) + QLatin1String(" Datensätze gelöscht");
+        result.text = QString::number(counts.value(0)) + QStringLiteral(" Datensätze gelöscht");
     showCount(result);
 
-    // A pending edit of a table being emptied has nothing left to go to.
-    QList<TableObject*> emptied;
-    for (const QString& table : it->tables) {
+    // Statements and tables go in step. Once a table's rows are gone, a pending edit of it has
+    // nothing left to go to and its views are read again; a table whose statement failed or never
+    // ran keeps its rows and whatever was typed into them.
+    for (qsizetype i = 0; i < it->statements.size(); ++i) {
+        m_statement->execute(it->statements[i]);
         for (TableObject* object : m_data->tables()) {
-            if (object->tableName().compare(table, Qt::CaseInsensitive) == 0) {
+            if (object->tableName().compare(it->tables.value(i), Qt::CaseInsensitive) == 0) {
+                // With the views switched off, dropping a new row cannot move a grid's cursor,
+                // which would save the row instead.
+                object->disableControls();
+                const auto enable = qScopeGuard([object] { object->enableControls(); });
                 object->cancel();
-                emptied.append(object);
+                object->refresh();
             }
         }
     }
-    auto reread = [&] {
-        for (TableObject* object : std::as_const(emptied))
-            object->refresh();
-    };
-    try {
-        for (const QString& statement : it->statements)
-            m_statement->execute(statement);
-    } catch (...) {
-        reread();
-        throw;
-    }
-    reread();
     return result;
 }

@@ -67,7 +67,6 @@ SetupPage::SetupPage(DataModule* data, AppContext* context, QWidget* parent)
         Qt::Vertical, 0, QStringLiteral("1x klick gross/klein - LM gedrückt halten/ziehen : verschieben"), this);
     cxSplitter5->setObjectName(QStringLiteral("cxSplitter5"));
     cxSplitter5->addWidget(cxDBNavigator1);
-    cxSplitter5->setCollapsible(1, false);
 
     PageControl1 = new QTabWidget(cxSplitter5);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -104,6 +103,7 @@ SetupPage::SetupPage(DataModule* data, AppContext* context, QWidget* parent)
                          QStringLiteral("Feldnamen - Medien Verwaltung"));
     PageControl1->addTab(buildCleanUpTab(), QStringLiteral("Datenbereinigung"));
     cxSplitter5->addWidget(PageControl1);
+    cxSplitter5->setCollapsible(1, false);
     cxSplitter5->setStretchFactor(1, 1);
     cxSplitter5->setSizes({cxDBNavigator1->sizeHint().height(), 800});
     layout->addWidget(cxSplitter5, 1);

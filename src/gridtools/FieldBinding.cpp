@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 
 FieldBinding::FieldBinding(TableObject* table, QObject* parent)
@@ -88,6 +89,14 @@ void FieldBinding::bindCombo(QComboBox* combo, const QString& field)
                            if (combo->isEditable())
                                combo->setEditText(text);
                        }});
+    // A lookup list read again resets the drop-down, which clears its text; the record still holds it.
+    connect(combo->model(), &QAbstractItemModel::modelReset, this,
+            [this, editor = QPointer<QComboBox>(combo), show = m_bindings.last().show] {
+                if (!editor || m_table->controlsDisabled())
+                    return;
+                const QScopedValueRollback<bool> showing(m_showing, true);
+                show();
+            });
     m_bindings.last().show();
 }
 

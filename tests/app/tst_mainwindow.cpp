@@ -205,6 +205,25 @@ private slots:
         QVERIFY(f.action("SelektierteDatenstzeimIEanzeigen2")->isEnabled());
     }
 
+    void cancellingANewRowShownInAGridDropsIt()
+    {
+        WindowFixture f([](DataModule& d) {
+            for (const char* name : {"A", "B", "C"}) {
+                d.MSarchiv00->append();
+                d.MSarchiv00->setValue(QStringLiteral("Name"), QLatin1String(name));
+                d.MSarchiv00->post();
+            }
+        });
+        f.window->cxPageControl1->setCurrentIndex(MainWindow::DiscsPage);
+        TableObject* discs = f.data->MSarchiv00;
+        discs->append();
+        discs->setValue(QStringLiteral("Name"), QStringLiteral("Neue Scheibe"));
+        discs->cancel();
+        QCOMPARE(f.data->countRows(QStringLiteral("archiv00")), 3);
+        QCOMPARE(discs->recordCount(), 3);
+        QCOMPARE(discs->state(), TableObject::State::Browse);
+    }
+
     void exitRemovesOnlyTheTemporaryFiles_data()
     {
         QTest::addColumn<bool>("byExitCommand");
