@@ -10,6 +10,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <map>
 
@@ -57,6 +58,8 @@ TableObject::TableObject(const TableDef& definition, QObject* parent)
     , m_def(definition)
 {
     setObjectName(definition.objectName);
+    for (int i = 0; i < m_def.fields.size(); ++i)
+        m_fieldIndex.insert(m_def.fields[i].name, i);
     for (int i = 0; i < m_def.fields.size(); ++i) {
         if (m_def.fields[i].type == FieldType::Blob)
             m_blobFields.append(i);
@@ -68,8 +71,17 @@ TableObject::~TableObject()
     delete m_statements;
 }
 
+QVariant TableObject::databaseValue(int field, const QVariant& stored) const
+{
+    if (stored.isValid() && m_def.fields[field].type == FieldType::DateTime)
+        return packedToText(stored.toLongLong());
+    return stored;
+}
+
 int TableObject::fieldIndex(const QString& field) const
 {
+    if (const auto it = m_fieldIndex.constFind(field); it != m_fieldIndex.constEnd())
+        return it.value();
     const int index = m_def.fieldIndex(field);
     if (index < 0)
         throw OrdnixError(QStringLiteral("Die Tabelle „%1“ hat kein Feld „%2“.").arg(m_def.name, field));
@@ -84,18 +96,61 @@ QString TableObject::sqlError(const QString& action, const QString& detail) cons
 // ---------------------------------------------------------------------------------------------
 // Stored and typed values
 
-QString TableObject::storedDateTime(const QDateTime& dateTime)
+// In memory a date-time is its local clock reading packed as the number yyyyMMddHHmmsszzz: no
+// time-zone arithmetic, no text on the heap, and it sorts like the time it stands for. In the
+// database it is the text "yyyy-MM-ddTHH:mm:ss.zzz".
+qint64 TableObject::packDateTime(const QDateTime& dateTime)
 {
     if (!dateTime.isValid())
-        return {};
-    return dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+        return 0;
+    const QDateTime local = dateTime.timeSpec() == Qt::LocalTime ? dateTime : dateTime.toLocalTime();
+    const QDate d = local.date();
+    const QTime t = local.time();
+    return ((((qint64(d.year()) * 100 + d.month()) * 100 + d.day()) * 100 + t.hour()) * 100 + t.minute()) * 100000 +
+           t.second() * 1000 + t.msec();
 }
 
-QDateTime TableObject::parseStoredDateTime(const QString& text)
+QDateTime TableObject::unpackDateTime(qint64 packed)
 {
-    // "yyyy-MM-ddTHH:mm:ss.zzz", the time part optional; read by hand, this runs for every cell shown.
+    const int ms = int(packed % 1000);
+    packed /= 1000;
+    const int second = int(packed % 100);
+    packed /= 100;
+    const int minute = int(packed % 100);
+    packed /= 100;
+    const int hour = int(packed % 100);
+    packed /= 100;
+    const int day = int(packed % 100);
+    packed /= 100;
+    const int month = int(packed % 100);
+    const int year = int(packed / 100);
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second, ms));
+}
+
+QString TableObject::packedToText(qint64 packed)
+{
+    char buffer[48];
+    const int ms = int(packed % 1000);
+    packed /= 1000;
+    const int second = int(packed % 100);
+    packed /= 100;
+    const int minute = int(packed % 100);
+    packed /= 100;
+    const int hour = int(packed % 100);
+    packed /= 100;
+    const int day = int(packed % 100);
+    packed /= 100;
+    const int month = int(packed % 100);
+    const int year = int(packed / 100);
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", year, month, day, hour, minute,
+                  second, ms);
+    return QString::fromLatin1(buffer);
+}
+
+qint64 TableObject::packStoredText(const QString& text)
+{
     if (text.size() < 10)
-        return {};
+        return 0;
     bool ok = true;
     const int year = digits(text, 0, 4, &ok);
     const int month = digits(text, 5, 2, &ok);
@@ -108,11 +163,24 @@ QDateTime TableObject::parseStoredDateTime(const QString& text)
         if (text.size() >= 23)
             ms = digits(text, 20, 3, &ok);
     }
-    if (!ok) {
-        const QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
-        return parsed.isValid() ? parsed.toLocalTime() : QDateTime();
-    }
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second, ms));
+    if (ok && QDate::isValid(year, month, day) && QTime::isValid(hour, minute, second, ms))
+        return ((((qint64(year) * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100000 + second * 1000 +
+               ms;
+    const QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return parsed.isValid() ? packDateTime(parsed) : 0;
+}
+
+QString TableObject::storedDateTime(const QDateTime& dateTime)
+{
+    if (!dateTime.isValid())
+        return {};
+    return packedToText(packDateTime(dateTime));
+}
+
+QDateTime TableObject::parseStoredDateTime(const QString& text)
+{
+    const qint64 packed = packStoredText(text);
+    return packed ? unpackDateTime(packed) : QDateTime();
 }
 
 QVariant TableObject::toStored(FieldType type, const QVariant& value)
@@ -159,10 +227,15 @@ QVariant TableObject::toStored(FieldType type, const QVariant& value)
         return value.toDouble();
     }
     case FieldType::DateTime:
-        if (value.typeId() == QMetaType::QDateTime)
-            return storedDateTime(value.toDateTime());
+        if (value.typeId() == QMetaType::QDateTime) {
+            const QDateTime dt = value.toDateTime();
+            return dt.isValid() ? QVariant(packDateTime(dt)) : QVariant();
+        }
         if (value.typeId() == QMetaType::QDate)
-            return storedDateTime(QDateTime(value.toDate(), QTime(0, 0)));
+            return value.toDate().isValid() ? QVariant(packDateTime(QDateTime(value.toDate(), QTime(0, 0))))
+                                            : QVariant();
+        if (value.typeId() == QMetaType::LongLong)
+            return value;
         if (value.typeId() == QMetaType::QString) {
             const QString text = value.toString().trimmed();
             if (text.isEmpty())
@@ -171,10 +244,10 @@ QVariant TableObject::toStored(FieldType type, const QVariant& value)
                                           QStringLiteral("dd.MM.yyyy")}) {
                 const QDateTime parsed = QDateTime::fromString(text, format);
                 if (parsed.isValid())
-                    return storedDateTime(parsed);
+                    return packDateTime(parsed);
             }
-            if (parseStoredDateTime(text).isValid())
-                return storedDateTime(parseStoredDateTime(text));
+            if (const qint64 packed = packStoredText(text))
+                return packed;
             throw OrdnixError(QStringLiteral("„%1“ ist kein gültiges Datum.").arg(text));
         }
         return {};
@@ -188,7 +261,7 @@ QVariant TableObject::toTyped(FieldType type, const QVariant& stored)
         return {};
     switch (type) {
     case FieldType::DateTime:
-        return parseStoredDateTime(stored.toString());
+        return unpackDateTime(stored.toLongLong());
     default:
         return stored;
     }
@@ -280,9 +353,12 @@ void TableObject::readRows()
             if (v.isNull())
                 continue;
             switch (types[i]) {
+            case FieldType::DateTime:
+                if (const qint64 packed = packStoredText(v.toString()))
+                    row.values[i] = packed;
+                break;
             case FieldType::Text:
-            case FieldType::Memo:
-            case FieldType::DateTime: {
+            case FieldType::Memo: {
                 QString text = v.toString();
                 // Neighbouring rows often share a folder or a classification: share their text.
                 if (previous && previous->values[i].typeId() == QMetaType::QString &&
@@ -625,7 +701,7 @@ void TableObject::post()
         for (int i = 0; i < n; ++i) {
             if (m_def.fields[i].type == FieldType::Counter)
                 continue;
-            q.bindValue(pos++, m_buffer[i]);
+            q.bindValue(pos++, databaseValue(i, m_buffer[i]));
         }
         if (!q.exec())
             throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
@@ -648,7 +724,9 @@ void TableObject::post()
             }
         }
         for (int f : std::as_const(m_blobFields)) {
-            m_blobs[row.rowId][f] = row.values[f];
+            // Only a picture worth keeping is cached; an empty one is read as empty on demand.
+            if (row.values[f].isValid())
+                m_blobs[row.rowId][f] = row.values[f];
             row.values[f] = QVariant();
         }
         if (!m_indexFields.isEmpty()) {
@@ -682,7 +760,7 @@ void TableObject::post()
             QSqlQuery& q = it->second;
             int pos = 0;
             for (int i : changed)
-                q.bindValue(pos++, m_buffer[i]);
+                q.bindValue(pos++, databaseValue(i, m_buffer[i]));
             q.bindValue(pos, m_rows[m_current].rowId);
             if (!q.exec())
                 throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
@@ -852,7 +930,7 @@ QString TableObject::displayText(int row, int field) const
         return QLocale().toString(v, 'g', 15);
     }
     case FieldType::DateTime: {
-        const QDateTime dt = parseStoredDateTime(stored.toString());
+        const QDateTime dt = unpackDateTime(stored.toLongLong());
         if (!dt.isValid())
             return stored.toString();
         if (dt.time() == QTime(0, 0))

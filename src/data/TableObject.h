@@ -30,7 +30,7 @@ public:
         Insert,
     };
 
-    // The stored value (dates as sortable text); sorting and filtering compare this.
+    // The stored value (dates as packed local-time numbers); sorting compares this.
     static constexpr int RawRole = Qt::UserRole + 1;
 
     explicit TableObject(const TableDef& definition, QObject* parent = nullptr);
@@ -104,8 +104,13 @@ public:
     // Conversions between stored and typed values.
     static QVariant toStored(FieldType type, const QVariant& value);
     static QVariant toTyped(FieldType type, const QVariant& stored);
+    // Date-times: the database's text form, and the packed number kept in memory.
     static QString storedDateTime(const QDateTime& dateTime);
     static QDateTime parseStoredDateTime(const QString& text);
+    static qint64 packDateTime(const QDateTime& dateTime);
+    static QDateTime unpackDateTime(qint64 packed);
+    static QString packedToText(qint64 packed);
+    static qint64 packStoredText(const QString& text); // 0 when the text is no date
 
 signals:
     void currentRowChanged(int row);
@@ -131,6 +136,7 @@ private:
     QVariant storedAt(int row, int field) const;
     void loadBlob(int row, int field) const;
     QString sqlError(const QString& action, const QString& detail) const;
+    QVariant databaseValue(int field, const QVariant& stored) const;
     void emitRowChanged(int row);
     void updateMasterFilter();
     void reloadForMaster();
@@ -138,6 +144,7 @@ private:
     QString indexKey(const QList<int>& fields, const QList<QVariant>& values) const;
 
     TableDef m_def;
+    QHash<QString, int> m_fieldIndex; // exact field names; other spellings fall back to a search
     QString m_connection;
     State m_state = State::Inactive;
     std::vector<Row> m_rows;
