@@ -5,14 +5,16 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimeZone>
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <map>
+#include <sqlite3.h>
 
 namespace {
 
@@ -37,6 +39,82 @@ int digits(const QString& text, int from, int count, bool* ok)
 
 } // namespace
 
+namespace {
+
+// The SQLite connection behind a Qt connection, when it is one; rows are then read and written
+// through SQLite itself, which spares a conversion and a copy of every value.
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    if (!db.isValid() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+class RawStatement
+{
+public:
+    RawStatement() = default;
+    RawStatement(const RawStatement&) = delete;
+    RawStatement& operator=(const RawStatement&) = delete;
+    ~RawStatement() { sqlite3_finalize(m_stmt); }
+
+    bool isPrepared() const { return m_stmt != nullptr; }
+    bool prepare(sqlite3* db, const QString& sql)
+    {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        const QByteArray text = sql.toUtf8();
+        return sqlite3_prepare_v3(db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &m_stmt,
+                                  nullptr) == SQLITE_OK;
+    }
+    void bind(int position, const QVariant& value)
+    {
+        switch (value.isValid() ? value.typeId() : QMetaType::UnknownType) {
+        case QMetaType::UnknownType:
+            sqlite3_bind_null(m_stmt, position);
+            break;
+        case QMetaType::QString: {
+            const QString& text = *static_cast<const QString*>(value.constData());
+            sqlite3_bind_text16(m_stmt, position, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Bool:
+            sqlite3_bind_int64(m_stmt, position, value.toLongLong());
+            break;
+        case QMetaType::Double:
+            sqlite3_bind_double(m_stmt, position, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            sqlite3_bind_blob(m_stmt, position, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QString text = value.toString();
+            sqlite3_bind_text16(m_stmt, position, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    int step() { return sqlite3_step(m_stmt); }
+    void reset()
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    sqlite3_stmt* get() const { return m_stmt; }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+} // namespace
+
 class TableObject::Statements
 {
 public:
@@ -44,6 +122,7 @@ public:
         : insert(db)
         , remove(db)
         , db(db)
+        , raw(sqliteHandle(db))
     {}
     QSqlQuery insert;
     QSqlQuery remove;
@@ -51,6 +130,21 @@ public:
     QSqlDatabase db;
     bool insertPrepared = false;
     bool removePrepared = false;
+
+    sqlite3* raw;
+    RawStatement rawInsert;
+    RawStatement rawRemove;
+    std::map<QString, RawStatement> rawUpdates;
+
+    QString rawError() const { return raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString(); }
+    // Runs a prepared write to its end; the SQLite message on failure, empty on success.
+    QString runWrite(RawStatement& statement)
+    {
+        const int rc = statement.step();
+        const QString error = rc == SQLITE_DONE ? QString() : rawError();
+        statement.reset();
+        return rc == SQLITE_DONE ? QString() : (error.isEmpty() ? QStringLiteral("SQLite %1").arg(rc) : error);
+    }
 };
 
 TableObject::TableObject(const TableDef& definition, QObject* parent)
@@ -142,8 +236,8 @@ QString TableObject::packedToText(qint64 packed)
     packed /= 100;
     const int month = int(packed % 100);
     const int year = int(packed / 100);
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", year, month, day, hour, minute,
-                  second, ms);
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", year, month, day, hour, minute, second,
+                  ms);
     return QString::fromLatin1(buffer);
 }
 
@@ -164,8 +258,7 @@ qint64 TableObject::packStoredText(const QString& text)
             ms = digits(text, 20, 3, &ok);
     }
     if (ok && QDate::isValid(year, month, day) && QTime::isValid(hour, minute, second, ms))
-        return ((((qint64(year) * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100000 + second * 1000 +
-               ms;
+        return ((((qint64(year) * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100000 + second * 1000 + ms;
     const QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
     return parsed.isValid() ? packDateTime(parsed) : 0;
 }
@@ -330,6 +423,11 @@ void TableObject::readRows()
         sql += QStringLiteral(" WHERE %1 = ?").arg(quoted(m_def.fields[m_detailField].name));
     sql += QStringLiteral(" ORDER BY rowid");
 
+    if (m_statements->raw) {
+        readRowsDirect(sql);
+        return;
+    }
+
     QSqlQuery query(m_statements->db);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -384,6 +482,64 @@ void TableObject::readRows()
     }
     if (query.lastError().isValid())
         throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), query.lastError().text()));
+}
+
+void TableObject::readRowsDirect(const QString& sql)
+{
+    RawStatement statement;
+    sqlite3* db = m_statements->raw;
+    if (!statement.prepare(db, sql))
+        throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), m_statements->rawError()));
+    if (m_master)
+        statement.bind(1, m_filterValue);
+    sqlite3_stmt* st = statement.get();
+    const int n = int(m_def.fields.size());
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        Row row;
+        row.rowId = sqlite3_column_int64(st, 0);
+        row.values.resize(n);
+        const Row* previous = m_rows.empty() ? nullptr : &m_rows.back();
+        for (int i = 0; i < n; ++i) {
+            const int column = i + 1;
+            if (sqlite3_column_type(st, column) == SQLITE_NULL)
+                continue;
+            switch (m_def.fields[i].type) {
+            case FieldType::Text:
+            case FieldType::Memo: {
+                const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+                QString text = QString::fromUtf8(bytes, sqlite3_column_bytes(st, column));
+                // Neighbouring rows often share a folder or a classification: share their text.
+                const QVariant& before = previous ? previous->values[i] : row.values[i];
+                if (previous && before.typeId() == QMetaType::QString &&
+                    *static_cast<const QString*>(before.constData()) == text)
+                    row.values[i] = before;
+                else
+                    row.values[i] = std::move(text);
+                break;
+            }
+            case FieldType::DateTime: {
+                const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+                if (const qint64 packed = packStoredText(QString::fromLatin1(bytes, sqlite3_column_bytes(st, column))))
+                    row.values[i] = packed;
+                break;
+            }
+            case FieldType::Integer:
+            case FieldType::Counter:
+            case FieldType::Decimal:
+                row.values[i] = qlonglong(sqlite3_column_int64(st, column));
+                break;
+            case FieldType::Float:
+                row.values[i] = sqlite3_column_double(st, column);
+                break;
+            case FieldType::Blob:
+                break;
+            }
+        }
+        m_rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), m_statements->rawError()));
 }
 
 void TableObject::close()
@@ -675,6 +831,88 @@ void TableObject::setValue(int field, const QVariant& value)
     emit recordChanged();
 }
 
+QString TableObject::insertStatement() const
+{
+    QStringList names, marks;
+    for (const FieldDef& field : m_def.fields) {
+        if (field.type == FieldType::Counter)
+            continue;
+        names.append(quoted(field.name));
+        marks.append(QStringLiteral("?"));
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(quoted(m_def.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+}
+
+qint64 TableObject::insertRow()
+{
+    const int n = int(m_def.fields.size());
+    if (sqlite3* db = m_statements->raw) {
+        RawStatement& st = m_statements->rawInsert;
+        if (!st.isPrepared() && !st.prepare(db, insertStatement()))
+            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), m_statements->rawError()));
+        int pos = 1;
+        for (int i = 0; i < n; ++i) {
+            if (m_def.fields[i].type != FieldType::Counter)
+                st.bind(pos++, databaseValue(i, m_buffer[i]));
+        }
+        const QString error = m_statements->runWrite(st);
+        if (!error.isEmpty())
+            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), error));
+        return sqlite3_last_insert_rowid(db);
+    }
+    QSqlQuery& q = m_statements->insert;
+    if (!m_statements->insertPrepared) {
+        if (!q.prepare(insertStatement()))
+            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+        m_statements->insertPrepared = true;
+    }
+    int pos = 0;
+    for (int i = 0; i < n; ++i) {
+        if (m_def.fields[i].type != FieldType::Counter)
+            q.bindValue(pos++, databaseValue(i, m_buffer[i]));
+    }
+    if (!q.exec())
+        throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+    return q.lastInsertId().toLongLong();
+}
+
+void TableObject::updateRow(qint64 rowId, const QList<int>& changed, const QString& mask)
+{
+    QStringList sets;
+    for (int i : changed)
+        sets.append(quoted(m_def.fields[i].name) + QLatin1String(" = ?"));
+    const QString sql =
+        QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(m_def.name), sets.join(QLatin1Char(',')));
+    if (sqlite3* db = m_statements->raw) {
+        RawStatement& st = m_statements->rawUpdates[mask];
+        if (!st.isPrepared() && !st.prepare(db, sql))
+            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), m_statements->rawError()));
+        int pos = 1;
+        for (int i : changed)
+            st.bind(pos++, databaseValue(i, m_buffer[i]));
+        st.bind(pos, rowId);
+        const QString error = m_statements->runWrite(st);
+        if (!error.isEmpty())
+            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), error));
+        return;
+    }
+    auto it = m_statements->updates.find(mask);
+    if (it == m_statements->updates.end()) {
+        QSqlQuery q(m_statements->db);
+        if (!q.prepare(sql))
+            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+        it = m_statements->updates.emplace(mask, std::move(q)).first;
+    }
+    QSqlQuery& q = it->second;
+    int pos = 0;
+    for (int i : changed)
+        q.bindValue(pos++, databaseValue(i, m_buffer[i]));
+    q.bindValue(pos, rowId);
+    if (!q.exec())
+        throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+}
+
 void TableObject::post()
 {
     if (m_state != State::Edit && m_state != State::Insert)
@@ -683,30 +921,8 @@ void TableObject::post()
         requireActive();
     const int n = int(m_def.fields.size());
     if (m_state == State::Insert) {
-        QSqlQuery& q = m_statements->insert;
-        if (!m_statements->insertPrepared) {
-            QStringList names, marks;
-            for (const FieldDef& field : m_def.fields) {
-                if (field.type == FieldType::Counter)
-                    continue;
-                names.append(quoted(field.name));
-                marks.append(QStringLiteral("?"));
-            }
-            if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(quoted(m_def.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))))
-                throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
-            m_statements->insertPrepared = true;
-        }
-        int pos = 0;
-        for (int i = 0; i < n; ++i) {
-            if (m_def.fields[i].type == FieldType::Counter)
-                continue;
-            q.bindValue(pos++, databaseValue(i, m_buffer[i]));
-        }
-        if (!q.exec())
-            throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
         Row row;
-        row.rowId = q.lastInsertId().toLongLong();
+        row.rowId = insertRow();
         row.values = m_buffer;
         for (int i = 0; i < n; ++i) {
             if (m_def.fields[i].type == FieldType::Counter)
@@ -746,24 +962,7 @@ void TableObject::post()
             }
         }
         if (!changed.isEmpty()) {
-            auto it = m_statements->updates.find(mask);
-            if (it == m_statements->updates.end()) {
-                QStringList sets;
-                for (int i : changed)
-                    sets.append(quoted(m_def.fields[i].name) + QLatin1String(" = ?"));
-                QSqlQuery q(m_statements->db);
-                if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                   .arg(quoted(m_def.name), sets.join(QLatin1Char(',')))))
-                    throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
-                it = m_statements->updates.emplace(mask, std::move(q)).first;
-            }
-            QSqlQuery& q = it->second;
-            int pos = 0;
-            for (int i : changed)
-                q.bindValue(pos++, databaseValue(i, m_buffer[i]));
-            q.bindValue(pos, m_rows[m_current].rowId);
-            if (!q.exec())
-                throw OrdnixError(sqlError(QStringLiteral("Das Speichern"), q.lastError().text()));
+            updateRow(m_rows[m_current].rowId, changed, mask);
             Row& row = m_rows[m_current];
             for (int i : changed) {
                 if (m_blobFields.contains(i))
@@ -821,6 +1020,29 @@ void TableObject::cancel()
     emit recordChanged();
 }
 
+void TableObject::deleteRow(qint64 rowId)
+{
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_def.name));
+    if (sqlite3* db = m_statements->raw) {
+        RawStatement& st = m_statements->rawRemove;
+        if (!st.isPrepared() && !st.prepare(db, sql))
+            throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->rawError()));
+        st.bind(1, rowId);
+        const QString error = m_statements->runWrite(st);
+        if (!error.isEmpty())
+            throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), error));
+        return;
+    }
+    if (!m_statements->removePrepared) {
+        if (!m_statements->remove.prepare(sql))
+            throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->remove.lastError().text()));
+        m_statements->removePrepared = true;
+    }
+    m_statements->remove.bindValue(0, rowId);
+    if (!m_statements->remove.exec())
+        throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->remove.lastError().text()));
+}
+
 void TableObject::deleteRecord()
 {
     if (m_state == State::Insert) {
@@ -830,14 +1052,7 @@ void TableObject::deleteRecord()
     requireCurrent();
     if (m_state == State::Edit)
         cancel();
-    if (!m_statements->removePrepared) {
-        if (!m_statements->remove.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_def.name))))
-            throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->remove.lastError().text()));
-        m_statements->removePrepared = true;
-    }
-    m_statements->remove.bindValue(0, m_rows[m_current].rowId);
-    if (!m_statements->remove.exec())
-        throw OrdnixError(sqlError(QStringLiteral("Das Löschen"), m_statements->remove.lastError().text()));
+    deleteRow(m_rows[m_current].rowId);
     const int row = m_current;
     m_dropping = true;
     if (!controlsDisabled())

@@ -128,6 +128,11 @@ private:
     };
 
     void readRows();
+    void readRowsDirect(const QString& sql);
+    QString insertStatement() const;
+    qint64 insertRow();
+    void updateRow(qint64 rowId, const QList<int>& changed, const QString& mask);
+    void deleteRow(qint64 rowId);
     void settle();
     void setCurrent(int row, bool notify = true);
     void requireActive() const;
@@ -140,7 +145,11 @@ private:
     void emitRowChanged(int row);
     void updateMasterFilter();
     void reloadForMaster();
-    void dropIndex() { m_indexFields.clear(); m_index.clear(); }
+    void dropIndex()
+    {
+        m_indexFields.clear();
+        m_index.clear();
+    }
     QString indexKey(const QList<int>& fields, const QList<QVariant>& values) const;
 
     TableDef m_def;
