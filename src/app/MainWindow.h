@@ -56,6 +56,10 @@ public:
 
     static QString makerWebSite();
 
+signals:
+    // First thing when the window is destroyed, while all its components still exist.
+    void destroying();
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

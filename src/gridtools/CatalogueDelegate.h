@@ -4,11 +4,12 @@
 
 #include <functional>
 
+class CatalogueProxy;
 class GridModel;
-class QSortFilterProxyModel;
 
 // Creates the in-place editor each column declares and hands confirmed values to the grid,
-// which writes them to the record.
+// which writes them to the record. Draws group rows with their expand button, group footers,
+// and, where the grid wants them always, the drop-down buttons of the editing columns.
 class CatalogueDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -16,10 +17,17 @@ class CatalogueDelegate : public QStyledItemDelegate
 public:
     using Commit = std::function<void(int sourceRow, int position, const QVariant& value)>;
 
-    CatalogueDelegate(GridModel* model, QSortFilterProxyModel* proxy, Commit commit, QObject* parent = nullptr);
+    CatalogueDelegate(GridModel* model, CatalogueProxy* proxy, Commit commit, QObject* parent = nullptr);
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
+    void setEditButtonsShown(bool on) { m_editButtons = on; }
+    bool hasEditButton(int position) const;
+    // Where a group row's expand button is, and a cell's edit button.
+    static QRect expandButtonRect(const QRect& rowRect, int level);
+    static QRect editButtonRect(const QRect& cellRect);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
@@ -27,6 +35,7 @@ public:
 
 private:
     GridModel* m_model;
-    QSortFilterProxyModel* m_proxy;
+    CatalogueProxy* m_proxy;
     Commit m_commit;
+    bool m_editButtons = false;
 };

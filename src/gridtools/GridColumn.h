@@ -44,6 +44,26 @@ struct GridSortKey
     Qt::SortOrder order = Qt::AscendingOrder;
 };
 
+enum class SummaryKind
+{
+    Count, // the rows of the footer's range
+    Sum,   // the column's numeric values added up
+};
+
+// A summary shown in a footer, in the cell of its column.
+struct GridSummary
+{
+    QString column; // component name of the column
+    SummaryKind kind = SummaryKind::Count;
+};
+
+enum class GroupFooterMode
+{
+    Hidden,
+    WhileExpanded, // below an expanded group's rows
+    Always,        // also below a collapsed group row
+};
+
 struct GridDef
 {
     QString gridName; // "cxGrid1"
@@ -56,6 +76,10 @@ struct GridDef
     bool navigatorBar = false;
     bool columnsFitWidth = false;
     bool alwaysShowEditButtons = false;
+    QList<GridSummary> footerSummaries; // the footer row under the grid; none: no footer row
+    QList<GridSummary> groupSummaries;  // in each group's footer
+    QStringList groupSummaryLinks;      // grouping columns whose groups get a footer; empty: all
+    GroupFooterMode groupFooters = GroupFooterMode::Hidden;
 };
 
 // One column of a grid view as an object of its own, found by its component name. Its caption
