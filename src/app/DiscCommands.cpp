@@ -1,8 +1,37 @@
 #include "app/MainWindow.h"
 #include "app/PageCommands.h"
 #include "app/commands/CommandTable.h"
+#include "discs/DiscPage.h"
+#include "media/MediaPage.h"
+
+#include <QAction>
+#include <QTabWidget>
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+void setLargeButtons(CommandTable* commands, std::initializer_list<std::pair<int, bool>> states)
+{
+    for (const auto& [number, enabled] : states) {
+        if (QAction* button = commands->action(QStringLiteral("dxBarLargeButton%1").arg(number)))
+            button->setEnabled(enabled);
+    }
+}
+
+} // namespace
 
 void bindDiscCommands(MainWindow& window)
 {
-    Q_UNUSED(window);
+    CommandTable* c = window.commands();
+    c->bind(QStringLiteral("dxBarButton12Click"), [&window, c] {
+        window.cxPageControl1->setCurrentIndex(MainWindow::DiscsPage);
+        setLargeButtons(c, {{1, true}, {2, false}, {3, false}, {4, true}, {5, true}, {6, false}});
+        // The disc scan collects in the media page's list and shows its count there.
+        window.discPage->dxBarButton12Click(window.mediaPage->ListBox2, window.mediaPage->Label41);
+    });
+    c->bind(QStringLiteral("dxBarButton14Click"), [&window] { window.discPage->dxBarButton14Click(); });
+    c->bind(QStringLiteral("dxBarButton15Click"), [&window] { window.discPage->dxBarButton15Click(); });
+    c->bind(QStringLiteral("dxBarButton16Click"), [&window] { window.discPage->dxBarButton16Click(); });
 }

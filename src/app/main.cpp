@@ -65,9 +65,11 @@ int main(int argc, char* argv[])
     QtDialogs dialogs;
     DesktopShellOpener shell;
     SystemClock clock;
+    CdromDriveDoor driveDoor;
     context.dialogs = &dialogs;
     context.shell = &shell;
     context.clock = &clock;
+    context.driveDoor = &driveDoor;
     CommandGuard::setReporter(&dialogs);
 
     DataModule data(context.paths.database);

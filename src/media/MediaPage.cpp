@@ -4,6 +4,12 @@
 #include "gridtools/CatalogueGrid.h"
 #include "gridtools/CollapsibleSplitter.h"
 #include "gridtools/GridBuilder.h"
+#include "gridtools/LongRun.h"
+#include "media/MediaList.h"
+#include "media/MediaRecords.h"
+#include "media/ScanRun.h"
+#include "platform/Context.h"
+#include "platform/Folders.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -27,8 +33,8 @@ GridDef mediaGrid(DataModule* d)
         text(p + QLatin1String("Dateiname"), QStringLiteral("Dateiname")),
         text(p + QLatin1String("Dateityp"), QStringLiteral("Dateityp")),
         text(p + QLatin1String("Beschreibung"), QStringLiteral("Beschreibung")),
-        lookup(p + QLatin1String("Sonstiges"), QStringLiteral("Sonstiges"), none, d->MSTypen,
-               {QStringLiteral("Typen")}, false, QStringLiteral("cxGrid4DBTableView1SonstigesPropertiesNewLookupDisplayText")),
+        lookup(p + QLatin1String("Sonstiges"), QStringLiteral("Sonstiges"), none, d->MSTypen, {QStringLiteral("Typen")},
+               false, QStringLiteral("cxGrid4DBTableView1SonstigesPropertiesNewLookupDisplayText")),
         lookup(p + QLatin1String("Sonstiges1"), QStringLiteral("Sonstiges1"), none, d->MSSpezialProdukt,
                {QStringLiteral("SpezialUniversalProdukt")}, false,
                QStringLiteral("cxGrid4DBTableView1Sonstiges1PropertiesNewLookupDisplayText")),
@@ -39,11 +45,18 @@ GridDef mediaGrid(DataModule* d)
         text(p + QLatin1String("Erstelldatum"), QStringLiteral("Erstelldatum")),
         text(p + QLatin1String("letzteAenderung"), QStringLiteral("letzteAenderung"),
              QStringLiteral("letzte Änderung am"), true),
-        text(p + QLatin1String("letzterZugriff"), QStringLiteral("letzterZugriff"), QStringLiteral("letzter Zugriff am"),
-             true),
+        text(p + QLatin1String("letzterZugriff"), QStringLiteral("letzterZugriff"),
+             QStringLiteral("letzter Zugriff am"), true),
         text(p + QLatin1String("fortlfnr"), QStringLiteral("fortlfnr"), none, true),
     };
     g.navigatorBar = true;
+    g.footerSummaries = {{p + QLatin1String("Dateipfad"), SummaryKind::Count},
+                         {p + QLatin1String("Groesse"), SummaryKind::Sum}};
+    g.groupSummaries = {{p + QLatin1String("Dateipfad"), SummaryKind::Count}};
+    g.groupSummaryLinks = {p + QLatin1String("Dateipfad"), p + QLatin1String("Dateiname"),
+                           p + QLatin1String("Dateityp"), p + QLatin1String("Sonstiges"),
+                           p + QLatin1String("Sonstiges1")};
+    g.groupFooters = GroupFooterMode::WhileExpanded;
     return g;
 }
 
@@ -73,9 +86,8 @@ MediaPage::MediaPage(DataModule* data, AppContext* context, QWidget* parent)
     setObjectName(QStringLiteral("cxTabSheet4"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    cxSplitter6 = new CollapsibleSplitter(Qt::Vertical, 0,
-                                          QStringLiteral("1x klick gross/klein - LM gedrückt halten/ziehen : verschieben"),
-                                          this);
+    cxSplitter6 = new CollapsibleSplitter(
+        Qt::Vertical, 0, QStringLiteral("1x klick gross/klein - LM gedrückt halten/ziehen : verschieben"), this);
     cxSplitter6->setObjectName(QStringLiteral("cxSplitter6"));
 
     Panel4 = new QWidget(cxSplitter6);
@@ -113,4 +125,58 @@ MediaPage::MediaPage(DataModule* data, AppContext* context, QWidget* parent)
     ListBox2 = new QListWidget(this);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
     ListBox2->hide();
+}
+
+QString MediaPage::scanListFolder(AppContext* context)
+{
+    const QString folder =
+        context->values.TempFolder.isEmpty() ? context->paths.tempFolder : context->values.TempFolder;
+    ensurePrivateFolder(folder);
+    return folder;
+}
+
+void MediaPage::AlleMediendatenladen1Click()
+{
+    const QString temp = scanListFolder(m_context);
+    deleteMatchingFiles(MediaList::clearMask(), temp);
+    ListBox2->clear();
+    LMDProgress2->setValue(0);
+
+    TableObject* types = m_data->MSMediaTyp;
+    const QString mask = types->recNo() >= 0 ? types->value(QStringLiteral("Dateityp")).toString() : QString();
+    if (mask.isEmpty()) {
+        m_context->dialogs->message(QStringLiteral("Sie müssen einen Dateityp auswählen !"));
+        return;
+    }
+    const QString folder = m_context->dialogs->chooseFolder(QString());
+    if (folder.isEmpty())
+        return;
+
+    LongRun run({m_data->MSMedia});
+    try {
+        const QStringList lines = ScanRun::collect(folder, mask, temp + MediaList::fileName(), ListBox2, Label41);
+        MediaRecords records(m_data->MSMedia);
+        ScanRun::Progress progress(LMDProgress2, lines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            progress.step(i);
+            records.add(lines[i]);
+        }
+        progress.finish();
+    } catch (...) {
+        // A scan that failed leaves no half-way percentage behind.
+        LMDProgress2->setValue(0);
+        LMDProgress2->hide();
+        throw;
+    }
+}
+
+void MediaPage::dxBarButton2Click()
+{
+    TableObject* media = m_data->MSMedia;
+    if (media->recNo() < 0)
+        return;
+    const QString target =
+        media->value(QStringLiteral("Dateipfad")).toString() + media->value(QStringLiteral("Dateiname")).toString();
+    if (!target.isEmpty())
+        m_context->shell->open(target);
 }

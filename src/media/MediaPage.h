@@ -18,6 +18,15 @@ class MediaPage : public QWidget
 public:
     MediaPage(DataModule* data, AppContext* context, QWidget* parent = nullptr);
 
+    // The media scan after its page switch: the files of the chosen type below a chosen folder
+    // become Media records.
+    void AlleMediendatenladen1Click();
+    // Hands the current media record's file to the desktop to open.
+    void dxBarButton2Click();
+
+    // The temporary folder of the list files, there when this returns.
+    static QString scanListFolder(AppContext* context);
+
     CatalogueGrid* cxGrid4 = nullptr;
     CatalogueGrid* cxGrid5 = nullptr;
     QProgressBar* LMDProgress2 = nullptr;

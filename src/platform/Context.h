@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/DriveDoor.h"
 #include "platform/Paths.h"
 #include "platform/ShellOpener.h"
 
@@ -26,5 +27,6 @@ struct AppContext
     Dialogs* dialogs = nullptr;
     ShellOpener* shell = nullptr;
     Clock* clock = nullptr;
+    DriveDoor* driveDoor = nullptr;
     ProgramValues values;
 };

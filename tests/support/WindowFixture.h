@@ -28,6 +28,7 @@ struct WindowFixture
     ScriptedDialogs dialogs;
     RecordingShellOpener shell;
     FixedClock clock;
+    ScriptedDriveDoor driveDoor;
     AppContext context;
     std::unique_ptr<DataModule> data;
     std::unique_ptr<MainWindow> window;
@@ -38,6 +39,7 @@ struct WindowFixture
         context.dialogs = &dialogs;
         context.shell = &shell;
         context.clock = &clock;
+        context.driveDoor = &driveDoor;
         CommandGuard::setReporter(&dialogs);
         Catalogue::create(context.paths.database);
         data = std::make_unique<DataModule>(context.paths.database);
