@@ -1,5 +1,7 @@
 #include "app/QtDialogs.h"
 
+#include "images/PictureOpenDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -18,7 +20,7 @@ void QtDialogs::message(const QString& text)
 
 QStringList QtDialogs::openPictures(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileNames(m_parent, title, QString(), filter);
+    return PictureOpenDialog::getOpenFileNames(m_parent, title, filter);
 }
 
 QStringList QtDialogs::openFiles(const QString& filter)

@@ -5,13 +5,19 @@
 #include "gridtools/CollapsibleSplitter.h"
 #include "gridtools/FieldBinding.h"
 #include "gridtools/GridBuilder.h"
+#include "gridtools/LongRun.h"
 #include "gridtools/LookupCombo.h"
 #include "gridtools/NavigatorBar.h"
+#include "images/ImportRun.h"
+#include "images/Pictures.h"
+#include "platform/CodePage.h"
 #include "platform/Context.h"
 #include "platform/FileUrl.h"
 #include "platform/Folders.h"
+#include "platform/OrdnixError.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -24,6 +30,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSaveFile>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QStackedLayout>
 #include <QTimer>
@@ -80,6 +88,14 @@ GridDef imageGrid(DataModule* d)
     g.sort = {{QStringLiteral("SpezialUniversalProdukt"), Qt::AscendingOrder},
               {QStringLiteral("FeinGrobDaten"), Qt::AscendingOrder}};
     g.alwaysShowEditButtons = true;
+    g.footerSummaries = {{QStringLiteral("Dateiname"), SummaryKind::Count}};
+    g.groupSummaries = {{QStringLiteral("Dateiname"), SummaryKind::Count}};
+    g.groupSummaryLinks = {QStringLiteral("Dateipfad"),       QStringLiteral("Aufloesung"),
+                           QStringLiteral("Groesse"),         QStringLiteral("Dateityp"),
+                           QStringLiteral("Automarke"),       QStringLiteral("FeinGrobDaten"),
+                           QStringLiteral("Erstausruestung"), QStringLiteral("SpezialUniversalProdukt"),
+                           QStringLiteral("Produktgruppe")};
+    g.groupFooters = GroupFooterMode::WhileExpanded;
     return g;
 }
 
@@ -121,6 +137,7 @@ ImagePage::ImagePage(DataModule* data, AppContext* context, QWidget* parent)
     , m_context(context)
     , m_binding(new FieldBinding(data->MSBild, this))
 {
+    Pictures::registerReaders();
     setObjectName(QStringLiteral("cxTabSheet1"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -372,6 +389,9 @@ QString ImagePage::thumbnailPath(const QString& dateipfad, const QString& thumbn
 void ImagePage::showCurrentRow()
 {
     TableObject* t = m_data->MSBild;
+    // A long run moves through many records; the preview follows once it has ended.
+    if (t->controlsDisabled())
+        return;
     if (t->isEmpty()) {
         statusSummary->clear();
         Image1->clear();
@@ -393,4 +413,121 @@ void ImagePage::updateClock()
 {
     const QDateTime now = m_context->clock ? m_context->clock->now() : QDateTime::currentDateTime();
     statusClock->setText(now.toString(QStringLiteral("dd/MM/yy HH:mm:ss")));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scan commands
+
+void ImagePage::newopenClick()
+{
+    scanAll(true);
+}
+
+void ImagePage::OhneVorschauffnenalleDatenstze1Click()
+{
+    scanAll(false);
+}
+
+void ImagePage::ffnenselektierteDatenstze1Click()
+{
+    scanSelected(true);
+}
+
+void ImagePage::OhneVorschauffnenselektierteDatenstze1Click()
+{
+    scanSelected(false);
+}
+
+QStringList ImagePage::pickPictures(bool withPreview)
+{
+    Dialogs* dialogs = m_context->dialogs;
+    return withPreview ? dialogs->openPictures(openDialogTitle(), Pictures::dialogFilter())
+                       : dialogs->openFiles(QString());
+}
+
+const QString& ImagePage::tempFolder()
+{
+    // Set at every activation; a command before the first one uses the same place.
+    QString& folder = m_context->values.TempFolder;
+    if (folder.isEmpty()) {
+        folder = m_context->paths.tempFolder;
+        ensurePrivateFolder(folder);
+    }
+    return folder;
+}
+
+void ImagePage::scanAll(bool withPreview)
+{
+    scan.GallerySource = 0;
+    scan.ThumbnailFolderName = QStringLiteral("thumbnail");
+    const QStringList picked = pickPictures(withPreview);
+    if (picked.isEmpty())
+        return;
+    const QFileInfo chosen(picked.first());
+    scan.ChosenFolder = chosen.absolutePath() + QLatin1Char('/');
+    scan.ChosenFile = chosen.absoluteFilePath();
+    scan.PictureFolder = QFileInfo(scan.ChosenFile).absolutePath() + QLatin1Char('/');
+    ensureFolder(scan.PictureFolder + scan.ThumbnailFolderName);
+    CreateHTML1(scan.ChosenFolder + QLatin1String("image_1.htm"));
+}
+
+void ImagePage::scanSelected(bool withPreview)
+{
+    scan.GallerySource = 1;
+    ListBox1->clear();
+    scan.ThumbnailFolderName = QStringLiteral("thumbnail");
+    const QStringList picked = pickPictures(withPreview);
+    if (picked.isEmpty())
+        return;
+    QStringList names;
+    for (const QString& file : picked) {
+        const QFileInfo info(file);
+        names.append(info.fileName());
+        scan.ChosenFile = info.absoluteFilePath();
+        scan.ChosenFolder = info.absolutePath() + QLatin1Char('/');
+    }
+    ImportRun::sortNames(names);
+    ListBox1->addItems(names);
+    scan.PictureFolder = QFileInfo(scan.ChosenFile).absolutePath() + QLatin1Char('/');
+    ensureFolder(scan.PictureFolder + scan.ThumbnailFolderName);
+
+    const QString listFile = tempFolder() + QLatin1String("daten.txt");
+    QSaveFile file(listFile);
+    const QByteArray bytes = CodePage::encodeListFile(names);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw OrdnixError(
+            QStringLiteral("Die Liste „%1“ kann nicht geschrieben werden: %2").arg(listFile, file.errorString()));
+    CreateHTML1(scan.ChosenFolder + QLatin1String("image_1.htm"));
+}
+
+void ImagePage::CreateHTML1(const QString& pagePath)
+{
+    tempFolder();
+    ImportRun::Hooks hooks;
+    // The bar takes every value; the window is repainted some 25 times a second, not for each.
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    hooks.progress = [this, sinceRepaint](int percent) mutable {
+        if (LMDProgress1->value() == percent)
+            return;
+        LMDProgress1->setValue(percent);
+        if (sinceRepaint.elapsed() >= 40) {
+            LongRun::repaint();
+            sinceRepaint.restart();
+        }
+    };
+    hooks.idle = [] { LongRun::repaint(); };
+    hooks.thumbnailMade = [this](const QImage& thumbnail) { Image1->setPixmap(QPixmap::fromImage(thumbnail)); };
+    ImportRun run(m_data->MSBild, scan, m_context->values, SpinEdit1->value(), hooks);
+
+    LMDProgress1->setValue(0);
+    LMDProgress1->show();
+    // Also after a failure: once the grid and the cursor are back, the bar goes and the preview
+    // shows the current record again.
+    const auto finish = qScopeGuard([this] {
+        LMDProgress1->hide();
+        showCurrentRow();
+    });
+    LongRun bracket({m_data->MSBild});
+    run.CreateHTML1(pagePath);
 }

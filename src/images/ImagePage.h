@@ -1,5 +1,7 @@
 #pragma once
 
+#include "images/ImportRun.h"
+
 #include <QWidget>
 
 class CatalogueGrid;
@@ -64,9 +66,28 @@ public:
 
     void updateClock();
 
+    // The scan commands: every picture of the picked picture's folder, or the picked pictures;
+    // "Mit Vorschau" with the open-picture dialog, "Ohne Vorschau" with the plain one.
+    void newopenClick();
+    void ffnenselektierteDatenstze1Click();
+    void OhneVorschauffnenalleDatenstze1Click();
+    void OhneVorschauffnenselektierteDatenstze1Click();
+    // The import run over the chosen pictures, with the progress bar, wait cursor and grid
+    // switched off while it works.
+    void CreateHTML1(const QString& pagePath);
+
+    // The title of the open-picture dialog.
+    static QString openDialogTitle() { return QStringLiteral("Open Image"); }
+
+    ScanState scan;
+
 private:
     QWidget* buildDetails();
     QWidget* buildLanguages();
+    void scanAll(bool withPreview);
+    void scanSelected(bool withPreview);
+    QStringList pickPictures(bool withPreview);
+    const QString& tempFolder();
 
     DataModule* m_data;
     AppContext* m_context;
