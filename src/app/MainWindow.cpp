@@ -61,14 +61,15 @@ MainWindow::MainWindow(DataModule* data, AppContext* context, QWidget* parent)
             [this] { CommandGuard::run([this] { PageControl1Change(); }); });
     connect(imagePage->SpinEdit1, &QSpinBox::valueChanged, this,
             [this](int value) { m_context->values.ImagesPerPage = value; });
-    // The status line and the preview follow the current image record.
-    connect(data->MSBild, &TableObject::currentRowChanged, this, [this] { imagePage->showCurrentRow(); });
 
     bindCommands();
     FormCreate();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    emit destroying();
+}
 
 void MainWindow::bindCommands()
 {
@@ -83,6 +84,7 @@ void MainWindow::bindCommands()
     bindDiscCommands(*this);
     bindMediaCommands(*this);
     bindGridCommands(*this);
+    bindToolCommands(*this);
 }
 
 QString MainWindow::makerWebSite()

@@ -7,3 +7,4 @@ void bindImageCommands(MainWindow& window);
 void bindDiscCommands(MainWindow& window);
 void bindMediaCommands(MainWindow& window);
 void bindGridCommands(MainWindow& window);
+void bindToolCommands(MainWindow& window);
