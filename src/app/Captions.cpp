@@ -15,8 +15,9 @@ const QList<CaptionTarget>& captionTargets()
     using K = CaptionTarget;
     auto t = [](const char* field, K::Kind kind, const char* owner, const char* target, const char* prefix = "",
                 const char* suffix = "", int item = 0) {
-        return CaptionTarget{QLatin1String(field), kind,   QLatin1String(owner),    QLatin1String(target),
-                             QString::fromUtf8(prefix), QString::fromUtf8(suffix), item};
+        return CaptionTarget{
+            QLatin1String(field),      kind, QLatin1String(owner), QLatin1String(target), QString::fromUtf8(prefix),
+            QString::fromUtf8(suffix), item};
     };
     const char* alle = "alle ";
     const char* werte = " Werte ersetzen durch:";
@@ -78,8 +79,7 @@ void variablelesen(TableObject* variablen, ProgramValues& values, QWidget* windo
     const bool empty = variablen->isEmpty();
     auto field = [&](const QString& name) { return empty ? QString() : variablen->value(name).toString(); };
     values.HtmlHeading = field(QStringLiteral("Wert"));
-    values.HtmlTableWidth =
-        QString::number(empty ? 0 : variablen->value(QStringLiteral("HTMLBreite")).toLongLong());
+    values.HtmlTableWidth = QString::number(empty ? 0 : variablen->value(QStringLiteral("HTMLBreite")).toLongLong());
     values.HtmlFontName = field(QStringLiteral("HTMLSchriftart"));
 
     for (const CaptionTarget& target : captionTargets()) {

@@ -21,15 +21,14 @@ CleanUp::CleanUp(DataModule* data, SqlStatement* statement, Dialogs* dialogs)
     : m_data(data)
     , m_statement(statement)
     , m_dialogs(dialogs)
-{
-}
+{}
 
 const QList<CleanUp::Item>& CleanUp::items()
 {
     auto item = [](int group, int index, const char* question, const char* field, QStringList tables,
                    QStringList statements, const char* label) {
-        return Item{group,  index, QString::fromUtf8(question), QLatin1String(field), tables, statements,
-                    QLatin1String(label)};
+        return Item{group,  index,      QString::fromUtf8(question), QLatin1String(field),
+                    tables, statements, QLatin1String(label)};
     };
     static const QList<Item> all = {
         item(1, 0, "Alle Bilddaten wirklich löschen ?", "", {QStringLiteral("Bilddaten")},
@@ -49,8 +48,7 @@ const QList<CleanUp::Item>& CleanUp::items()
         item(2, 4, "", "a5", {QStringLiteral("Sonstiges")}, {QStringLiteral("DELETE FROM sonstiges")}, "cxLabel8"),
         item(3, 0, "", "b3", {QStringLiteral("cdmedium")}, {QStringLiteral("DELETE FROM cdmedium")}, "cxLabel9"),
         item(3, 1, "", "b4", {QStringLiteral("cdrubrik")}, {QStringLiteral("DELETE FROM cdrubrik")}, "cxLabel10"),
-        item(3, 2, "", "b5", {QStringLiteral("cdlagerort")}, {QStringLiteral("DELETE FROM cdlagerort")},
-             "cxLabel11"),
+        item(3, 2, "", "b5", {QStringLiteral("cdlagerort")}, {QStringLiteral("DELETE FROM cdlagerort")}, "cxLabel11"),
     };
     return all;
 }
@@ -63,8 +61,8 @@ QString CleanUp::questionFor(const Item& item, const QString& caption)
 CleanUp::Result CleanUp::run(int group, int index, const std::function<void(const Result&)>& showCount)
 {
     const auto& all = items();
-    const auto it = std::find_if(all.begin(), all.end(),
-                                 [&](const Item& i) { return i.group == group && i.index == index; });
+    const auto it =
+        std::find_if(all.begin(), all.end(), [&](const Item& i) { return i.group == group && i.index == index; });
     if (it == all.end())
         return {};
     QString caption;

@@ -27,13 +27,13 @@ class CleanUp
 public:
     struct Item
     {
-        int group;         // 1 … 3
-        int index;         // 0-based item of the radio group
-        QString question;  // fixed confirmation text; empty: captionField + " wirklich löschen ?"
+        int group;            // 1 … 3
+        int index;            // 0-based item of the radio group
+        QString question;     // fixed confirmation text; empty: captionField + " wirklich löschen ?"
         QString captionField; // settings field whose text starts the question
         QStringList tables;   // counted before anything is deleted
         QStringList statements;
-        QString label;        // result label
+        QString label; // result label
     };
 
     struct Result

@@ -43,7 +43,8 @@ MainWindow::MainWindow(DataModule* data, AppContext* context, QWidget* parent)
     setupPage = new SetupPage(data, context, cxPageControl1);
     cxPageControl1->addTab(imagePage, QIcon::fromTheme(QStringLiteral("image-x-generic")),
                            QStringLiteral("Bild - Verwaltung"));
-    cxPageControl1->addTab(discPage, QIcon::fromTheme(QStringLiteral("media-optical")), QStringLiteral("CD - Verwaltung"));
+    cxPageControl1->addTab(discPage, QIcon::fromTheme(QStringLiteral("media-optical")),
+                           QStringLiteral("CD - Verwaltung"));
     cxPageControl1->addTab(mediaPage, QIcon::fromTheme(QStringLiteral("folder-music")),
                            QStringLiteral("Medien - Verwaltung"));
     cxPageControl1->addTab(setupPage, QIcon::fromTheme(QStringLiteral("preferences-system")), QStringLiteral("Setup"));
@@ -59,8 +60,6 @@ MainWindow::MainWindow(DataModule* data, AppContext* context, QWidget* parent)
             [this] { CommandGuard::run([this] { cxPageControl1Change(); }); });
     connect(setupPage->PageControl1, &QTabWidget::currentChanged, this,
             [this] { CommandGuard::run([this] { PageControl1Change(); }); });
-    connect(imagePage->SpinEdit1, &QSpinBox::valueChanged, this,
-            [this](int value) { m_context->values.ImagesPerPage = value; });
 
     bindCommands();
     FormCreate();
@@ -98,7 +97,8 @@ void MainWindow::FormCreate()
     LayoutMemoryStream->setObjectName(QStringLiteral("LayoutMemoryStream"));
     LayoutMemoryStream->open(QIODevice::ReadWrite);
     // The look-and-feel storing switch starts down; its handler belongs to the layout store.
-    if (QAction* storing = m_commands->action(QStringLiteral("miStoringGridLookFeel")); storing && !storing->isChecked())
+    if (QAction* storing = m_commands->action(QStringLiteral("miStoringGridLookFeel"));
+        storing && !storing->isChecked())
         storing->trigger();
 }
 

@@ -49,17 +49,17 @@ SetupPage::SetupPage(DataModule* data, AppContext* context, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
 
     // Only edit, post and cancel are usable; the paging buttons are shown disabled.
-    auto spec = [](NavButton kind, const char* name, const char* hint, bool disabled = false) {
+    auto entry = [](NavButton kind, const char* name, const char* hint, bool disabled = false) {
         return NavButtonSpec{kind, QLatin1String(name), QString::fromUtf8(hint), false, disabled};
     };
     cxDBNavigator1 = new NavigatorBar(data->MSVariablen,
-                                      {spec(NavButton::First, "cxDBNavigator1First", "Erster Datensatz", true),
-                                       spec(NavButton::Prior, "cxDBNavigator1Prior", "Vorheriger Datensatz", true),
-                                       spec(NavButton::Next, "cxDBNavigator1Next", "Nächster Datensatz", true),
-                                       spec(NavButton::Last, "cxDBNavigator1Last", "Letzter Datensatz", true),
-                                       spec(NavButton::Edit, "cxDBNavigator1Edit", "Bearbeiten"),
-                                       spec(NavButton::Post, "cxDBNavigator1Post", "Speichern"),
-                                       spec(NavButton::Cancel, "cxDBNavigator1Cancel", "Abbrechen")},
+                                      {entry(NavButton::First, "cxDBNavigator1First", "Erster Datensatz", true),
+                                       entry(NavButton::Prior, "cxDBNavigator1Prior", "Vorheriger Datensatz", true),
+                                       entry(NavButton::Next, "cxDBNavigator1Next", "Nächster Datensatz", true),
+                                       entry(NavButton::Last, "cxDBNavigator1Last", "Letzter Datensatz", true),
+                                       entry(NavButton::Edit, "cxDBNavigator1Edit", "Bearbeiten"),
+                                       entry(NavButton::Post, "cxDBNavigator1Post", "Speichern"),
+                                       entry(NavButton::Cancel, "cxDBNavigator1Cancel", "Abbrechen")},
                                       this);
     cxDBNavigator1->setObjectName(QStringLiteral("cxDBNavigator1"));
 
@@ -209,22 +209,21 @@ QWidget* SetupPage::buildCleanUpTab()
     auto* tab = new QWidget(PageControl1);
     tab->setObjectName(QStringLiteral("TabSheetBereinigung"));
     auto* layout = new QVBoxLayout(tab);
-    cxRadioGroup1 = radioGroup("cxRadioGroup1", "Medien - Datenbänke löschen ",
-                               {QStringLiteral("Bildverwaltung"), QStringLiteral("DVD - CD Verwaltung"),
-                                QStringLiteral("Medien Verwaltung")},
-                               {QStringLiteral("cxLabel1"), QStringLiteral("cxLabel2"), QStringLiteral("cxLabel3")}, 1,
-                               tab);
-    cxRadioGroup2 = radioGroup("cxRadioGroup2", "Bildverwaltung - Gruppen löschen ",
-                               {QStringLiteral("Kategorie1"), QStringLiteral("Kategorie2"),
-                                QStringLiteral("Produktgruppe1"), QStringLiteral("Produktgruppe2"),
-                                QStringLiteral("Sonstiges")},
-                               {QStringLiteral("cxLabel5"), QStringLiteral("cxLabel4"), QStringLiteral("cxLabel6"),
-                                QStringLiteral("cxLabel7"), QStringLiteral("cxLabel8")},
-                               2, tab);
-    cxRadioGroup3 = radioGroup(
-        "cxRadioGroup3", "DVD - Gruppen löschen ",
-        {QStringLiteral("Medium"), QStringLiteral("Kategorie"), QStringLiteral("Lagerort")},
-        {QStringLiteral("cxLabel9"), QStringLiteral("cxLabel10"), QStringLiteral("cxLabel11")}, 3, tab);
+    cxRadioGroup1 = radioGroup(
+        "cxRadioGroup1", "Medien - Datenbänke löschen ",
+        {QStringLiteral("Bildverwaltung"), QStringLiteral("DVD - CD Verwaltung"), QStringLiteral("Medien Verwaltung")},
+        {QStringLiteral("cxLabel1"), QStringLiteral("cxLabel2"), QStringLiteral("cxLabel3")}, 1, tab);
+    cxRadioGroup2 =
+        radioGroup("cxRadioGroup2", "Bildverwaltung - Gruppen löschen ",
+                   {QStringLiteral("Kategorie1"), QStringLiteral("Kategorie2"), QStringLiteral("Produktgruppe1"),
+                    QStringLiteral("Produktgruppe2"), QStringLiteral("Sonstiges")},
+                   {QStringLiteral("cxLabel5"), QStringLiteral("cxLabel4"), QStringLiteral("cxLabel6"),
+                    QStringLiteral("cxLabel7"), QStringLiteral("cxLabel8")},
+                   2, tab);
+    cxRadioGroup3 =
+        radioGroup("cxRadioGroup3", "DVD - Gruppen löschen ",
+                   {QStringLiteral("Medium"), QStringLiteral("Kategorie"), QStringLiteral("Lagerort")},
+                   {QStringLiteral("cxLabel9"), QStringLiteral("cxLabel10"), QStringLiteral("cxLabel11")}, 3, tab);
     for (QGroupBox* box : {cxRadioGroup1, cxRadioGroup2, cxRadioGroup3})
         layout->addWidget(box);
     layout->addStretch(1);

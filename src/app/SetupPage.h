@@ -46,8 +46,8 @@ private:
     QWidget* buildHtmlTab();
     QWidget* buildCaptionTab(const char* name, const QList<std::pair<const char*, const char*>>& fields);
     QWidget* buildCleanUpTab();
-    QGroupBox* radioGroup(const char* name, const char* caption, const QStringList& items,
-                          const QStringList& labels, int group, QWidget* parent);
+    QGroupBox* radioGroup(const char* name, const char* caption, const QStringList& items, const QStringList& labels,
+                          int group, QWidget* parent);
     void runCleanUp(int group, int index);
 
     DataModule* m_data;

@@ -54,9 +54,8 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(QStringLiteral("Katalog für Bilder, CDs/DVDs und Mediendateien"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption databaseOption(QStringLiteral("database"),
-                                            QStringLiteral("Öffnet den Katalog in der Datei <PFAD>."),
-                                            QStringLiteral("PFAD"));
+    const QCommandLineOption databaseOption(
+        QStringLiteral("database"), QStringLiteral("Öffnet den Katalog in der Datei <PFAD>."), QStringLiteral("PFAD"));
     parser.addOption(databaseOption);
     parser.process(app);
 

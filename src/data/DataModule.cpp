@@ -69,9 +69,9 @@ void DataModule::DataModuleCreate()
     if (!database().isOpen())
         Catalogue::connect(m_path, m_connection);
     // The order in which the tables open: the disc contents follow their disc.
-    for (TableObject* table : {MSBild, MSTypen, MSProduktbildvariante, MSProduktbezeichnung, MSSonstiges,
-                               MSSpezialProdukt, MSVariablen, MScdmedium, MScdrubrik, MScdlagerort, MSarchiv00,
-                               MSarchiv01, MSMedia, MSMediaTyp})
+    for (TableObject* table :
+         {MSBild, MSTypen, MSProduktbildvariante, MSProduktbezeichnung, MSSonstiges, MSSpezialProdukt, MSVariablen,
+          MScdmedium, MScdrubrik, MScdlagerort, MSarchiv00, MSarchiv01, MSMedia, MSMediaTyp})
         table->open();
 }
 
@@ -81,9 +81,9 @@ void DataModule::DataModuleDestroy()
         return;
     // Pending edits are posted before anything closes: nothing typed is lost at exit.
     QString failures;
-    for (TableObject* table : {MSMedia, MSMediaTyp, MSarchiv00, MSarchiv01, MScdmedium, MScdrubrik, MScdlagerort,
-                               MSTypen, MSProduktbildvariante, MSProduktbezeichnung, MSSonstiges, MSBild,
-                               MSSpezialProdukt, MSVariablen}) {
+    for (TableObject* table :
+         {MSMedia, MSMediaTyp, MSarchiv00, MSarchiv01, MScdmedium, MScdrubrik, MScdlagerort, MSTypen,
+          MSProduktbildvariante, MSProduktbezeichnung, MSSonstiges, MSBild, MSSpezialProdukt, MSVariablen}) {
         try {
             table->close();
         } catch (const OrdnixError& error) {
@@ -105,7 +105,8 @@ int DataModule::execute(const QString& sql)
 {
     QSqlQuery query(database());
     if (!query.exec(sql))
-        throw OrdnixError(QStringLiteral("Die Anweisung „%1“ ist fehlgeschlagen:\n%2").arg(sql, query.lastError().text()));
+        throw OrdnixError(
+            QStringLiteral("Die Anweisung „%1“ ist fehlgeschlagen:\n%2").arg(sql, query.lastError().text()));
     return query.numRowsAffected();
 }
 
@@ -114,7 +115,7 @@ int DataModule::countRows(const QString& tableName)
     const TableDef& def = catalogueTable(tableName);
     QSqlQuery query(database());
     if (!query.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(def.name)) || !query.next())
-        throw OrdnixError(QStringLiteral("Die Tabelle „%1“ kann nicht gezählt werden:\n%2")
-                              .arg(def.name, query.lastError().text()));
+        throw OrdnixError(
+            QStringLiteral("Die Tabelle „%1“ kann nicht gezählt werden:\n%2").arg(def.name, query.lastError().text()));
     return query.value(0).toInt();
 }

@@ -11,8 +11,7 @@ public:
     ClickHandle(Qt::Orientation orientation, CollapsibleSplitter* parent)
         : QSplitterHandle(orientation, parent)
         , m_splitter(parent)
-    {
-    }
+    {}
 
 protected:
     void mousePressEvent(QMouseEvent* event) override

@@ -50,7 +50,8 @@ void FieldBinding::bindLineEdit(QLineEdit* edit, const QString& field, bool read
                 [this, f](const QString& text) { write(f, text.isEmpty() ? QVariant() : QVariant(text)); });
     }
     m_bindings.append({edit, f, [this, edit, f] {
-                           const QString text = m_table->isEmpty() ? QString() : m_table->displayText(m_table->recNo(), f);
+                           const QString text =
+                               m_table->isEmpty() ? QString() : m_table->displayText(m_table->recNo(), f);
                            if (edit->text() != text)
                                edit->setText(text);
                        }});
@@ -81,7 +82,8 @@ void FieldBinding::bindCombo(QComboBox* combo, const QString& field)
         write(f, text.isEmpty() ? QVariant() : QVariant(text));
     });
     m_bindings.append({combo, f, [this, combo, f] {
-                           const QString text = m_table->isEmpty() ? QString() : m_table->displayText(m_table->recNo(), f);
+                           const QString text =
+                               m_table->isEmpty() ? QString() : m_table->displayText(m_table->recNo(), f);
                            if (combo->currentText() == text)
                                return;
                            const int found = combo->findText(text, Qt::MatchExactly);

@@ -24,8 +24,7 @@ inline GridColumn lookup(const QString& name, const QString& field, const QStrin
     return c;
 }
 
-inline GridColumn fixedList(const QString& name, const QString& field, const QString& caption,
-                            const QStringList& items)
+inline GridColumn fixedList(const QString& name, const QString& field, const QString& caption, const QStringList& items)
 {
     GridColumn c = text(name, field, caption);
     c.editor = EditorKind::FixedList;

@@ -55,27 +55,27 @@ NavigatorBar::NavigatorBar(TableObject* table, const QList<NavButtonSpec>& butto
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
-    for (const NavButtonSpec& spec : buttons) {
+    for (const NavButtonSpec& entry : buttons) {
         auto* button = new QToolButton(this);
-        button->setObjectName(spec.objectName);
-        const QIcon icon = QIcon::fromTheme(iconName(spec.kind));
+        button->setObjectName(entry.objectName);
+        const QIcon icon = QIcon::fromTheme(iconName(entry.kind));
         if (icon.isNull())
-            button->setText(fallbackText(spec.kind));
+            button->setText(fallbackText(entry.kind));
         else
             button->setIcon(icon);
         button->setAutoRaise(true);
-        const qsizetype bar = spec.hint.indexOf(QLatin1Char('|'));
-        button->setToolTip(bar < 0 ? spec.hint : spec.hint.left(bar));
-        button->setStatusTip(bar < 0 ? spec.hint : spec.hint.mid(bar + 1));
-        if (spec.autoRepeat) {
+        const qsizetype bar = entry.hint.indexOf(QLatin1Char('|'));
+        button->setToolTip(bar < 0 ? entry.hint : entry.hint.left(bar));
+        button->setStatusTip(bar < 0 ? entry.hint : entry.hint.mid(bar + 1));
+        if (entry.autoRepeat) {
             button->setAutoRepeat(true);
             button->setAutoRepeatDelay(200);
             button->setAutoRepeatInterval(60);
         }
-        const NavButton kind = spec.kind;
+        const NavButton kind = entry.kind;
         connect(button, &QToolButton::clicked, this, [this, kind] { press(kind); });
         layout->addWidget(button);
-        m_buttons.append({spec, button});
+        m_buttons.append({entry, button});
     }
     layout->addStretch(1);
     connect(m_table, &TableObject::currentRowChanged, this, &NavigatorBar::updateStates);
@@ -86,8 +86,8 @@ NavigatorBar::NavigatorBar(TableObject* table, const QList<NavButtonSpec>& butto
 
 QToolButton* NavigatorBar::button(NavButton kind) const
 {
-    for (const auto& [spec, button] : m_buttons) {
-        if (spec.kind == kind)
+    for (const auto& [entry, button] : m_buttons) {
+        if (entry.kind == kind)
             return button;
     }
     return nullptr;
@@ -95,20 +95,20 @@ QToolButton* NavigatorBar::button(NavButton kind) const
 
 QList<NavButtonSpec> NavigatorBar::standardButtons(const QString& prefix)
 {
-    auto spec = [&](NavButton kind, const char* name, const char* hint) {
+    auto entry = [&](NavButton kind, const char* name, const char* hint) {
         return NavButtonSpec{kind, prefix + QLatin1String(name), QString::fromUtf8(hint)};
     };
     return {
-        spec(NavButton::First, "First", "Erster Datensatz"),
-        spec(NavButton::Prior, "Prior", "Vorheriger Datensatz"),
-        spec(NavButton::Next, "Next", "Nächster Datensatz"),
-        spec(NavButton::Last, "Last", "Letzter Datensatz"),
-        spec(NavButton::Append, "Insert", "Datensatz anfügen"),
-        spec(NavButton::Delete, "Delete", "Datensatz löschen"),
-        spec(NavButton::Edit, "Edit", "Datensatz bearbeiten"),
-        spec(NavButton::Post, "Post", "Änderungen speichern"),
-        spec(NavButton::Cancel, "Cancel", "Änderungen verwerfen"),
-        spec(NavButton::Refresh, "Refresh", "Daten neu laden"),
+        entry(NavButton::First, "First", "Erster Datensatz"),
+        entry(NavButton::Prior, "Prior", "Vorheriger Datensatz"),
+        entry(NavButton::Next, "Next", "Nächster Datensatz"),
+        entry(NavButton::Last, "Last", "Letzter Datensatz"),
+        entry(NavButton::Append, "Insert", "Datensatz anfügen"),
+        entry(NavButton::Delete, "Delete", "Datensatz löschen"),
+        entry(NavButton::Edit, "Edit", "Datensatz bearbeiten"),
+        entry(NavButton::Post, "Post", "Änderungen speichern"),
+        entry(NavButton::Cancel, "Cancel", "Änderungen verwerfen"),
+        entry(NavButton::Refresh, "Refresh", "Daten neu laden"),
     };
 }
 
@@ -164,13 +164,12 @@ void NavigatorBar::press(NavButton kind)
 void NavigatorBar::updateStates()
 {
     const bool active = m_table->isActive() && !m_table->controlsDisabled();
-    const bool editing =
-        m_table->state() == TableObject::State::Edit || m_table->state() == TableObject::State::Insert;
+    const bool editing = m_table->state() == TableObject::State::Edit || m_table->state() == TableObject::State::Insert;
     const int row = m_table->recNo();
     const int count = m_table->recordCount();
-    for (const auto& [spec, button] : m_buttons) {
+    for (const auto& [entry, button] : m_buttons) {
         bool enabled = active;
-        switch (spec.kind) {
+        switch (entry.kind) {
         case NavButton::First:
         case NavButton::JumpBack:
         case NavButton::Prior:
@@ -195,6 +194,6 @@ void NavigatorBar::updateStates()
         case NavButton::Refresh:
             break;
         }
-        button->setEnabled(enabled && !spec.alwaysDisabled);
+        button->setEnabled(enabled && !entry.alwaysDisabled);
     }
 }

@@ -18,7 +18,9 @@ FileTimes readFileTimes(const QString& path)
 {
     FileTimes times;
     const QByteArray native = QFile::encodeName(path);
-    struct statx st{};
+    struct statx st
+    {
+    };
     if (::statx(AT_FDCWD, native.constData(), 0, STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
         return times;
     times.ok = true;
@@ -34,7 +36,9 @@ FileTimes readFileTimes(const QString& path)
 qint64 fileSize(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(native.constData(), &st) != 0)
         return -1;
     return qint64(st.st_size);

@@ -119,9 +119,9 @@ private slots:
         QVERIFY(f.window->imagePage->LMDProgress1->isHidden());
         QVERIFY(!f.context.values.ZoomActive);
         QCOMPARE(f.context.values.TempFolder, f.context.paths.tempFolder);
-        QCOMPARE(QFile::permissions(f.context.paths.tempFolder) & 0x7777,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser |
-                     QFile::ExeUser);
+        QCOMPARE(QFile::permissions(f.context.paths.tempFolder) & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
+                                                                              QFile::ExeOwner | QFile::ReadUser |
+                                                                              QFile::WriteUser | QFile::ExeUser);
         QCOMPARE(f.window->imagePage->statusSummary->text(),
                  folderToFileUrl(pictures.path()) + QStringLiteral("a.jpg** 640 x 480**Audi**Felge"));
         QVERIFY(!f.window->imagePage->Image1->pixmap().isNull());
