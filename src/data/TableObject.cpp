@@ -606,7 +606,7 @@ void TableObject::setCurrent(int row, bool notify)
 {
     const bool changed = row != m_current;
     m_current = row;
-    if (notify && changed) {
+    if (notify && changed && !m_quiet) {
         emit currentRowChanged(m_current);
         emit recordChanged();
         updateMasterFilter();
@@ -794,14 +794,12 @@ void TableObject::edit()
     requireCurrent();
     if (m_state != State::Browse)
         return;
+    // Pictures stay where they are until one is changed; reading shows the stored one.
     m_buffer = m_rows[m_current].values;
-    for (int f : std::as_const(m_blobFields)) {
-        loadBlob(m_current, f);
-        m_buffer[f] = m_blobs.value(m_rows[m_current].rowId).value(f);
-    }
     m_modified = QBitArray(int(m_def.fields.size()));
     m_state = State::Edit;
-    emit stateChanged(m_state);
+    if (!m_quiet)
+        emit stateChanged(m_state);
 }
 
 void TableObject::setValue(const QString& field, const QVariant& value)
@@ -820,7 +818,9 @@ void TableObject::setValue(int field, const QVariant& value)
     if (m_state != State::Edit && m_state != State::Insert)
         requireCurrent();
     const QVariant stored = toStored(def.type, value);
-    if (stored == m_buffer[field] && stored.isValid() == m_buffer[field].isValid())
+    // A picture not yet changed is not in the buffer; compare with the stored one.
+    const QVariant before = storedAt(m_current, field);
+    if (stored == before && stored.isValid() == before.isValid())
         return;
     m_buffer[field] = stored;
     m_modified.setBit(field);
@@ -828,7 +828,8 @@ void TableObject::setValue(int field, const QVariant& value)
         const QModelIndex cell = index(m_current, field);
         emit dataChanged(cell, cell);
     }
-    emit recordChanged();
+    if (!m_quiet)
+        emit recordChanged();
 }
 
 QString TableObject::insertStatement() const
@@ -979,9 +980,11 @@ void TableObject::post()
     m_state = State::Browse;
     m_bof = m_eof = false;
     emitRowChanged(m_current);
-    emit stateChanged(m_state);
+    if (!m_quiet) {
+        emit stateChanged(m_state);
+        emit recordChanged();
+    }
     emit posted(m_current);
-    emit recordChanged();
     updateMasterFilter();
 }
 
@@ -1101,7 +1104,8 @@ QVariant TableObject::storedAt(int row, int field) const
 {
     if (field < 0 || field >= m_def.fields.size())
         return {};
-    if ((m_state == State::Edit || m_state == State::Insert) && row == m_current)
+    if ((m_state == State::Edit || m_state == State::Insert) && row == m_current &&
+        !(m_state == State::Edit && m_def.fields[field].type == FieldType::Blob && !m_modified.testBit(field)))
         return m_buffer.value(field);
     const Row* r = committedRow(row);
     if (!r)
@@ -1168,6 +1172,23 @@ void TableObject::emitRowChanged(int row)
 
 // ---------------------------------------------------------------------------------------------
 // Controls and master link
+
+void TableObject::beginQuietMoves()
+{
+    ++m_quietDepth;
+    m_quiet = true;
+}
+
+void TableObject::endQuietMoves()
+{
+    if (m_quietDepth == 0 || --m_quietDepth > 0)
+        return;
+    m_quiet = false;
+    emit stateChanged(m_state);
+    emit currentRowChanged(m_current);
+    emit recordChanged();
+    updateMasterFilter();
+}
 
 void TableObject::disableControls()
 {

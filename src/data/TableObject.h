@@ -88,6 +88,11 @@ public:
     void enableControls();
     bool controlsDisabled() const { return m_disableCount > 0; }
 
+    // A run that walks many records while its views stay live: changed values still reach the
+    // views row by row, but the cursor and edit-state notices are sent once, at the end.
+    void beginQuietMoves();
+    void endQuietMoves();
+
     // Makes this table the detail of master: it holds only the rows whose detailField equals the
     // master's current masterField, and a new row gets that value first.
     void setMasterLink(TableObject* master, const QString& masterField, const QString& detailField);
@@ -164,6 +169,8 @@ private:
     QBitArray m_modified;
     int m_disableCount = 0;
     bool m_dropping = false; // a row is leaving the model
+    bool m_quiet = false;
+    int m_quietDepth = 0;
     QList<int> m_blobFields;
     mutable QHash<qint64, QHash<int, QVariant>> m_blobs; // fetched on first use
 

@@ -6,6 +6,24 @@
 
 #include <QProgressBar>
 
+namespace {
+
+// Writes one field of the current record. A value the database refuses is dropped again: left
+// pending, every later move of the table would try to save it once more.
+void writeField(TableObject* table, int field, const QVariant& value)
+{
+    table->edit();
+    table->setValue(field, value);
+    try {
+        table->post();
+    } catch (...) {
+        table->cancel();
+        throw;
+    }
+}
+
+} // namespace
+
 LookupLists::LookupLists(DataModule* d)
 {
     auto b = [](const char* handler, TableObject* list, const char* field) {
@@ -76,15 +94,25 @@ int BulkReplace::run(CatalogueGrid* grid, const QString& field, const QString& t
         }
         ~UpdateBracket() { grid->endUpdate(); }
     } bracket(grid);
+    // The record moves are not shown one by one: the details, the row indicator and the
+    // navigator follow once, at the end.
+    struct QuietMoves
+    {
+        TableObject* table;
+        explicit QuietMoves(TableObject* t)
+            : table(t)
+        {
+            table->beginQuietMoves();
+        }
+        ~QuietMoves() { table->endQuietMoves(); }
+    } quiet(table);
 
     const QVariant value = text.isEmpty() ? QVariant() : QVariant(text);
     int written = 0;
     for (qint64 k : std::as_const(keys)) {
         if (!table->locate(QStringList{QStringLiteral("fortlfnr")}, QVariantList{k}))
             continue;
-        table->edit();
-        table->setValue(target, value);
-        table->post();
+        writeField(table, target, value);
         ++written;
     }
     return written;
@@ -135,9 +163,7 @@ int Derive::run(TableObject* table, const QString& searchField, const QString& t
         for (const QString& entry : std::as_const(list)) {
             if (text.contains(entry, Qt::CaseSensitive)) {
                 table->moveTo(row);
-                table->edit();
-                table->setValue(target, entry);
-                table->post();
+                writeField(table, target, entry);
                 ++written;
                 break;
             }
