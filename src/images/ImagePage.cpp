@@ -10,12 +10,17 @@
 #include "gridtools/NavigatorBar.h"
 #include "images/ImportRun.h"
 #include "images/Pictures.h"
+#include "images/Preview.h"
+#include "images/ResolutionRun.h"
+#include "images/SelectionGallery.h"
 #include "platform/CodePage.h"
+#include "platform/CommandGuard.h"
 #include "platform/Context.h"
 #include "platform/FileUrl.h"
 #include "platform/Folders.h"
 #include "platform/OrdnixError.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -27,6 +32,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -34,8 +40,11 @@
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <QStackedLayout>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <optional>
 
 using namespace GridBuilder;
 
@@ -74,8 +83,9 @@ GridDef imageGrid(DataModule* d)
                   {QStringLiteral("Erstausrüstung"), QStringLiteral("Nachrüstung")}),
         lookup(QStringLiteral("Sonstiges"), QStringLiteral("Sonstiges"), none, d->MSSonstiges,
                {QStringLiteral("Sonstiges")}, true, QStringLiteral("SonstigesPropertiesNewLookupDisplayText")),
+        // Hidden at start; a typed value grows the list like the details editor of the same field.
         lookup(QStringLiteral("Sonstiges1"), QStringLiteral("Sonstiges1"), none, d->MSSonstiges,
-               {QStringLiteral("Sonstiges")}, true, none, true),
+               {QStringLiteral("Sonstiges")}, true, QStringLiteral("SonstigesPropertiesNewLookupDisplayText"), true),
         memo(QStringLiteral("Hinweise"), QStringLiteral("Hinweise"), none, true),
         text(QStringLiteral("Thumbname"), QStringLiteral("Thumbname"), none, true),
         text(QStringLiteral("Erstelldatum"), QStringLiteral("erstelldatum"), QStringLiteral("Erstelldatum")),
@@ -101,25 +111,42 @@ GridDef imageGrid(DataModule* d)
 
 QList<NavButtonSpec> recordNavigatorButtons()
 {
-    auto spec = [](NavButton kind, const char* name, const char* hint, bool repeat = false) {
+    auto entry = [](NavButton kind, const char* name, const char* hint, bool repeat = false) {
         return NavButtonSpec{kind, QLatin1String(name), QString::fromUtf8(hint), repeat};
     };
     return {
-        spec(NavButton::First, "abcnpFirst1", "First|Move to the first record"),
-        spec(NavButton::JumpBack, "abcnpJumpBack1", "Jump Back|Move back 10 records (hold down to repeat)", true),
-        spec(NavButton::Prior, "abcnpPrev1", "Previous|Move back to previous record (hold down to accelerate)", true),
-        spec(NavButton::Next, "abcnpNext1", "Next|Move forward to next record (hold down to accelerate)", true),
-        spec(NavButton::JumpForward, "abcnpJumpFwd1", "Jump Forward|Move forward 10 records (hold down to repeat)",
+        entry(NavButton::First, "abcnpFirst1", "First|Move to the first record"),
+        entry(NavButton::JumpBack, "abcnpJumpBack1", "Jump Back|Move back 10 records (hold down to repeat)", true),
+        entry(NavButton::Prior, "abcnpPrev1", "Previous|Move back to previous record (hold down to accelerate)", true),
+        entry(NavButton::Next, "abcnpNext1", "Next|Move forward to next record (hold down to accelerate)", true),
+        entry(NavButton::JumpForward, "abcnpJumpFwd1", "Jump Forward|Move forward 10 records (hold down to repeat)",
              true),
-        spec(NavButton::Last, "abcnpLast1", "Last|Move to last record"),
-        spec(NavButton::Append, "abcnpInsert1", "Append New Record|Add a new record after the last record"),
-        spec(NavButton::Edit, "abcnpEdit1", "Edit|Edit the current record"),
-        spec(NavButton::Delete, "abcnpDelete1", "Delete|Delete the current record"),
-        spec(NavButton::Cancel, "abcnpCancel1",
+        entry(NavButton::Last, "abcnpLast1", "Last|Move to last record"),
+        entry(NavButton::Append, "abcnpInsert1", "Append New Record|Add a new record after the last record"),
+        entry(NavButton::Edit, "abcnpEdit1", "Edit|Edit the current record"),
+        entry(NavButton::Delete, "abcnpDelete1", "Delete|Delete the current record"),
+        entry(NavButton::Cancel, "abcnpCancel1",
              "Cancel Changes|Cancel new or changed record updates without saving changes"),
-        spec(NavButton::Post, "abcnpPost1", "Save Changes|Save new or changed records to the database"),
-        spec(NavButton::Refresh, "abcnpRefresh1", "Refresh Records|Refresh the screen display from the database"),
+        entry(NavButton::Post, "abcnpPost1", "Save Changes|Save new or changed records to the database"),
+        entry(NavButton::Refresh, "abcnpRefresh1", "Refresh Records|Refresh the screen display from the database"),
     };
+}
+
+// A picture scaled proportionally to fit the box, never enlarged.
+QPixmap fitted(const QImage& image, const QSize& box)
+{
+    if (image.width() <= box.width() && image.height() <= box.height())
+        return QPixmap::fromImage(image);
+    return QPixmap::fromImage(image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void writeListFile(const QString& path, const QStringList& lines)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = CodePage::encodeListFile(lines);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw OrdnixError(
+            QStringLiteral("Die Liste „%1“ kann nicht geschrieben werden: %2").arg(path, file.errorString()));
 }
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent)
@@ -250,6 +277,32 @@ ImagePage::ImagePage(DataModule* data, AppContext* context, QWidget* parent)
     statusLayout->addWidget(statusClock);
     layout->addWidget(LMDStatusBar1);
 
+    // The preview follows clicks, the start of editing and the navigator, not keyboard moves.
+    connect(cxGrid1, &CatalogueGrid::cellClicked, this, [this] { CommandGuard::run([this] { View1CellClick(); }); });
+    connect(cxGrid1, &CatalogueGrid::keyPressed, this, [this] { View1KeyDown(); });
+    cxGrid1->view()->viewport()->installEventFilter(this);
+    connect(abcNavPanel2, &NavigatorBar::clicked, this, [this](NavButton kind) {
+        switch (kind) {
+        case NavButton::First:
+        case NavButton::JumpBack:
+        case NavButton::Next:
+        case NavButton::JumpForward:
+        case NavButton::Last:
+            CommandGuard::run([this] { abcnpNext1Click(); });
+            break;
+        case NavButton::Prior:
+            CommandGuard::run([this] { abcnpPrev1Click(); });
+            break;
+        default:
+            break;
+        }
+    });
+    abcNavPanel2->installEventFilter(this);
+    Image1->installEventFilter(this);
+    Image2->installEventFilter(this);
+    connect(SpeedButton1, &QPushButton::clicked, this, [this] { CommandGuard::run([this] { SpeedButton1Click(); }); });
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, [this] { SpinEdit1Change(); });
+
     auto* clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this, &ImagePage::updateClock);
     clock->start(1000);
@@ -375,10 +428,7 @@ ImagePage::RightArea ImagePage::rightArea() const
 
 QString ImagePage::statusSummaryText(DataModule* data)
 {
-    TableObject* t = data->MSBild;
-    auto v = [t](const char* field) { return t->value(QLatin1String(field)).toString(); };
-    return v("Dateipfad") + v("Dateiname") + QLatin1String("**") + v("Aufloesung") + QLatin1String("**") +
-           v("Automarke") + QLatin1String("**") + v("Beschreibung");
+    return Preview::statusLine(data->MSBild);
 }
 
 QString ImagePage::thumbnailPath(const QString& dateipfad, const QString& thumbname)
@@ -398,15 +448,290 @@ void ImagePage::showCurrentRow()
         return;
     }
     statusSummary->setText(statusSummaryText(m_data));
-    const QString path = thumbnailPath(t->value(QStringLiteral("Dateipfad")).toString(),
-                                       t->value(QStringLiteral("Thumbname")).toString());
+    BuildPreviewPaths();
+    const QString path = Pictures::findPicture(PreviewThumbnailPath);
     QImage thumbnail;
     if (QFileInfo(path).isFile())
         thumbnail = QImageReader(path).read();
     if (thumbnail.isNull())
         Image1->clear();
     else
-        Image1->setPixmap(QPixmap::fromImage(thumbnail));
+        Image1->setPixmap(fitted(thumbnail, Image1->contentsRect().size().expandedTo(QSize(185, 120))));
+}
+
+void ImagePage::BuildPreviewPaths()
+{
+    const Preview::Paths paths = Preview::BuildPreviewPaths(m_data->MSBild);
+    PreviewPicturePath = paths.picture;
+    PreviewThumbnailPath = paths.thumbnail;
+}
+
+void ImagePage::loadThumbnail(bool quiet)
+{
+    const Pictures::Loaded loaded = Pictures::loadPicture(PreviewThumbnailPath);
+    if (!loaded.error.isEmpty() && quiet) {
+        Image1->clear();
+        return;
+    }
+    if (!loaded.error.isEmpty())
+        throw OrdnixError(loaded.error);
+    Image1->setPixmap(fitted(loaded.image, Image1->contentsRect().size().expandedTo(QSize(185, 120))));
+}
+
+void ImagePage::loadLargePicture()
+{
+    const Pictures::Loaded loaded = Pictures::loadPicture(PreviewPicturePath);
+    if (!loaded.error.isEmpty())
+        throw OrdnixError(loaded.error);
+    m_largeSize = loaded.image.size();
+    Image2->setPixmap(fitted(loaded.image, Panel1->contentsRect().size().expandedTo(QSize(185, 120))));
+}
+
+void ImagePage::storeResolution(const QSize& size)
+{
+    TableObject* t = m_data->MSBild;
+    cxGrid1->beginUpdate();
+    const auto resume = qScopeGuard([this] { cxGrid1->endUpdate(); });
+    t->edit();
+    t->setValue(QStringLiteral("Aufloesung"), Preview::resolutionText(size));
+    t->post();
+}
+
+void ImagePage::showRecord(Preview::Trigger trigger)
+{
+    TableObject* t = m_data->MSBild;
+    if (!t->isActive() || t->isEmpty()) {
+        statusSummary->clear();
+        Image1->clear();
+        return;
+    }
+    statusSummary->setText(Preview::statusLine(t));
+    BuildPreviewPaths();
+    // An error dialog would interrupt the editor the grid is opening; there an unreadable
+    // thumbnail only leaves the preview empty.
+    loadThumbnail(trigger == Preview::Trigger::Editing);
+    const Preview::Steps steps = Preview::stepsFor(trigger, rightArea() == RightArea::Picture);
+    QSize size;
+    switch (steps.large) {
+    case Preview::LargePicture::Keep:
+        break;
+    case Preview::LargePicture::Load:
+        loadLargePicture();
+        size = m_largeSize;
+        break;
+    case Preview::LargePicture::Header: {
+        const Pictures::Measured measured = Pictures::measurePicture(PreviewPicturePath);
+        if (!measured.error.isEmpty())
+            throw OrdnixError(measured.error);
+        size = measured.size;
+        break;
+    }
+    }
+    if (steps.storeResolution)
+        storeResolution(size);
+}
+
+Preview::Views ImagePage::views() const
+{
+    const RightArea area = rightArea();
+    const Preview::Area shown = area == RightArea::Picture     ? Preview::Area::Picture
+                                : area == RightArea::Languages ? Preview::Area::Languages
+                                                               : Preview::Area::Details;
+    return {shown, m_context->values.ZoomActive};
+}
+
+void ImagePage::setViews(const Preview::Views& views)
+{
+    switch (views.area) {
+    case Preview::Area::Details:
+        cxGrid1->show();
+        Image1->show();
+        Panel1->show();
+        cxGroupBox2->show();
+        showRightArea(RightArea::Details);
+        break;
+    case Preview::Area::Languages:
+        showRightArea(RightArea::Languages);
+        break;
+    case Preview::Area::Picture:
+        showRightArea(RightArea::Picture);
+        break;
+    }
+    m_context->values.ZoomActive = views.zoomActive;
+}
+
+void ImagePage::View1CellClick()
+{
+    showRecord(Preview::Trigger::CellClick);
+}
+
+void ImagePage::View1Editing()
+{
+    // Editing goes ahead whatever the preview makes of the record.
+    showRecord(Preview::Trigger::Editing);
+}
+
+void ImagePage::abcnpNext1Click()
+{
+    showRecord(Preview::Trigger::Navigate);
+}
+
+void ImagePage::abcnpPrev1Click()
+{
+    showRecord(Preview::Trigger::Previous);
+}
+
+void ImagePage::Image1Click()
+{
+    const Preview::Views now = views();
+    if (!Preview::zoomOpens(now)) {
+        setViews(Preview::afterZoom(now));
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    // The views switch first; when a picture fails the flag stays off and the next zoom tries again.
+    setViews({Preview::Area::Picture, false});
+    BuildPreviewPaths();
+    if (!m_data->MSBild->isEmpty()) {
+        loadThumbnail();
+        loadLargePicture();
+    }
+    m_context->values.ZoomActive = true;
+}
+
+void ImagePage::Image2Click()
+{
+    setViews(Preview::afterLargePictureClick(views()));
+}
+
+void ImagePage::SpeedButton1Click()
+{
+    setViews(Preview::afterExtraInfo(views()));
+}
+
+void ImagePage::SpinEdit1Change()
+{
+    m_context->values.ImagesPerPage = SpinEdit1->value();
+}
+
+bool ImagePage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && (watched == Image1 || watched == Image2) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == Image1)
+            CommandGuard::run([this] { Image1Click(); });
+        else
+            CommandGuard::run([this] { Image2Click(); });
+        return true;
+    }
+    if (watched == abcNavPanel2 && event->type() == QEvent::MouseButtonDblClick) {
+        CommandGuard::run([this] { Image1Click(); });
+        return true;
+    }
+    // The grid's in-place editors are made as children of its viewport.
+    if (watched == cxGrid1->view()->viewport() && event->type() == QEvent::ChildAdded &&
+        static_cast<QChildEvent*>(event)->child()->isWidgetType())
+        CommandGuard::run([this] { View1Editing(); });
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Resolution run
+
+void ImagePage::Bildauflsungberechnen1Click()
+{
+    TableObject* t = m_data->MSBild;
+    LMDProgress1->setValue(0);
+    LMDProgress1->show();
+    // Also after a failure: the grid repaints again, the controls are back and the bar goes.
+    const auto hideBar = qScopeGuard([this] {
+        LMDProgress1->hide();
+        LMDProgress1->setValue(0);
+    });
+    if (!t->isActive() || t->isEmpty())
+        return;
+    t->first();
+    cxGrid1->beginUpdate();
+    const auto resume = qScopeGuard([this] { cxGrid1->endUpdate(); });
+    QString last;
+    {
+        LongRun bracket({t});
+        QElapsedTimer sinceRepaint;
+        sinceRepaint.start();
+        ResolutionRun run(t, {[this, sinceRepaint](int percent) mutable {
+                              if (LMDProgress1->value() == percent)
+                                  return;
+                              LMDProgress1->setValue(percent);
+                              if (sinceRepaint.elapsed() >= 40) {
+                                  LongRun::repaint();
+                                  sinceRepaint.restart();
+                              }
+                          }});
+        run.run();
+        last = run.lastPicture();
+    }
+    t->first();
+    // The large picture, when shown, is the last one measured.
+    if (rightArea() == RightArea::Picture && !last.isEmpty()) {
+        const Pictures::Loaded loaded = Pictures::loadPicture(last);
+        if (loaded.error.isEmpty()) {
+            m_largeSize = loaded.image.size();
+            Image2->setPixmap(fitted(loaded.image, Panel1->contentsRect().size().expandedTo(QSize(185, 120))));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selected records in the browser
+
+void ImagePage::SelektierteDatenstzeimIEanzeigen1Click()
+{
+    scan.GallerySource = 2;
+    ListBox1->clear();
+    QStringList lines;
+    for (int row : cxGrid1->selectedRows()) {
+        auto v = [this, row](const char* column) { return cxGrid1->value(row, QLatin1String(column)); };
+        lines.append(SelectionGallery::listLine(
+            {v("Dateipfad"), v("Dateiname"), v("Beschreibung"), v("Groesse"), v("Aufloesung"), v("Thumbname")}));
+    }
+    lines.sort();
+    ListBox1->addItems(lines);
+    writeListFile(tempFolder() + QLatin1String("daten.txt"), lines);
+    CreateHTML2();
+}
+
+void ImagePage::CreateHTML2()
+{
+    TableObject* t = m_data->MSBild;
+    const QString folder = tempFolder();
+    const ProgramValues& values = m_context->values;
+    SelectionGallery::Run run;
+    run.folder = folder;
+    run.listFile = folder + QLatin1String("daten.txt");
+    run.settings = {values.HtmlHeading, values.HtmlTableWidth, values.HtmlFontName};
+    run.imagesPerPage = SpinEdit1->value();
+    run.progress = [this](int percent) { LongRun::progress(LMDProgress1, percent); };
+
+    std::optional<LongRun> bracket(std::in_place, QList<TableObject*>{t});
+    // Page 1 is opened also after a failure, with the pages written up to it.
+    const auto finish = [&] {
+        if (m_context->shell)
+            m_context->shell->open(GalleryPages::pageFile(folder, 1));
+        LMDProgress1->hide();
+        bracket.reset();
+        if (!t->isEmpty())
+            t->first();
+    };
+    LMDProgress1->setValue(0);
+    LMDProgress1->show();
+    try {
+        run.CreateHTML2();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }
 
 void ImagePage::updateClock()
@@ -491,12 +816,7 @@ void ImagePage::scanSelected(bool withPreview)
     scan.PictureFolder = QFileInfo(scan.ChosenFile).absolutePath() + QLatin1Char('/');
     ensureFolder(scan.PictureFolder + scan.ThumbnailFolderName);
 
-    const QString listFile = tempFolder() + QLatin1String("daten.txt");
-    QSaveFile file(listFile);
-    const QByteArray bytes = CodePage::encodeListFile(names);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw OrdnixError(
-            QStringLiteral("Die Liste „%1“ kann nicht geschrieben werden: %2").arg(listFile, file.errorString()));
+    writeListFile(tempFolder() + QLatin1String("daten.txt"), names);
     CreateHTML1(scan.ChosenFolder + QLatin1String("image_1.htm"));
 }
 

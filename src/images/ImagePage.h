@@ -1,6 +1,7 @@
 #pragma once
 
 #include "images/ImportRun.h"
+#include "images/Preview.h"
 
 #include <QWidget>
 
@@ -59,8 +60,36 @@ public:
     RightArea rightArea() const;
 
     // The current image row's summary in the status line and its thumbnail in the preview; a
-    // thumbnail that is missing or unreadable leaves the preview empty.
+    // thumbnail that is missing or unreadable leaves the preview empty. Used after the runs and
+    // at the window's activation, where a failing thumbnail reports nothing.
     void showCurrentRow();
+
+    // The file paths of the current record's picture and thumbnail.
+    void BuildPreviewPaths();
+    QString PreviewPicturePath;
+    QString PreviewThumbnailPath;
+
+    // Showing the current record: the status line, the preview paths, the thumbnail and, as the
+    // trigger asks, the large picture. A picture that cannot be read raises OrdnixError at that
+    // step; what was done before it stays.
+    void showRecord(Preview::Trigger trigger);
+    Preview::Views views() const;
+
+    // Handlers of the page's controls and commands.
+    void View1CellClick();
+    void View1Editing();
+    void View1KeyDown() {}
+    void abcnpNext1Click();
+    void abcnpPrev1Click();
+    void Image1Click();
+    void Image2Click();
+    void SpeedButton1Click();
+    void SpinEdit1Change();
+    void Bildauflsungberechnen1Click();
+    void SelektierteDatenstzeimIEanzeigen1Click();
+    // The gallery of the selected records from "daten.txt", opened in the browser at page 1,
+    // also after a failure.
+    void CreateHTML2();
     static QString statusSummaryText(DataModule* data);
     static QString thumbnailPath(const QString& dateipfad, const QString& thumbname);
 
@@ -81,7 +110,15 @@ public:
 
     ScanState scan;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void loadThumbnail(bool quiet = false);
+    void loadLargePicture();
+    QSize largePictureSize();
+    void storeResolution(const QSize& size);
+    void setViews(const Preview::Views& views);
     QWidget* buildDetails();
     QWidget* buildLanguages();
     void scanAll(bool withPreview);
@@ -93,4 +130,5 @@ private:
     AppContext* m_context;
     FieldBinding* m_binding;
     QStackedLayout* m_rightStack = nullptr;
+    QSize m_largeSize; // of the picture last loaded into Image2
 };

@@ -3,6 +3,7 @@
 #include "images/magick/MagickImagePlugin.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -194,5 +195,69 @@ Pictures::Thumbnail Pictures::MakeThumbnail(const QString& path, int maxWidth, i
         return result;
     }
     result.image = std::move(image);
+    return result;
+}
+
+QString Pictures::findPicture(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() || path.isEmpty())
+        return path;
+    const QDir folder = info.dir();
+    if (!folder.exists())
+        return path;
+    const QString name = info.fileName();
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return folder.filePath(entry);
+    }
+    return path;
+}
+
+Pictures::Loaded Pictures::loadPicture(const QString& path)
+{
+    registerReaders();
+    const QString file = findPicture(path);
+    Loaded result;
+    QString reason;
+    if (isOlderTga(file)) {
+        result.image = readOlderTga(file);
+        reason = QStringLiteral("Die TGA-Datei ist beschädigt.");
+    } else {
+        QImageReader reader(file);
+        reader.setAutoTransform(true);
+        result.image = reader.read();
+        reason = reader.errorString();
+    }
+    if (result.image.isNull()) {
+        result.error = fileProblem(file);
+        if (result.error.isEmpty())
+            result.error = readError(file, reason);
+    }
+    return result;
+}
+
+Pictures::Measured Pictures::measurePicture(const QString& path)
+{
+    registerReaders();
+    const QString file = findPicture(path);
+    Measured result;
+    if (!isOlderTga(file)) {
+        QImageReader reader(file);
+        reader.setAutoTransform(true);
+        const QSize stored = reader.size();
+        if (stored.isValid() && !stored.isEmpty()) {
+            const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+            result.size = turned ? stored.transposed() : stored;
+            return result;
+        }
+    }
+    // No size in the header: the picture itself tells it, or why it cannot be read.
+    Loaded loaded = loadPicture(file);
+    result.size = loaded.image.size();
+    result.error = std::move(loaded.error);
+    if (!result.error.isEmpty())
+        result.size = QSize();
     return result;
 }

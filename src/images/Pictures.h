@@ -40,4 +40,27 @@ Thumbnail MakeThumbnail(const QString& path, int maxWidth, int maxHeight);
 // Colour (24 bits per pixel), quality 90, baseline; an alpha channel is laid on white.
 QByteArray encodeThumbnail(const QImage& image);
 
+// The file a catalogue path names. The catalogue may spell a name's extension in another case
+// than the file on disk ("IMG_7.jpg" for "IMG_7.JPG"): when the exact path does not exist, the
+// folder is searched for the name with letter case ignored. Otherwise the path as given.
+QString findPicture(const QString& path);
+
+// A picture as it is shown (turned upright), or its error (German, naming the file).
+struct Loaded
+{
+    QImage image;
+    QString error;
+};
+Loaded loadPicture(const QString& path);
+
+// The size of a picture as it is shown, read from its header without decoding the pixels where
+// the format allows; formats that do not tell their size up front are decoded. An invalid size
+// and the error when the file cannot be read as a picture.
+struct Measured
+{
+    QSize size;
+    QString error;
+};
+Measured measurePicture(const QString& path);
+
 } // namespace Pictures
