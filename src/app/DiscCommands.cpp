@@ -4,30 +4,14 @@
 #include "discs/DiscPage.h"
 #include "media/MediaPage.h"
 
-#include <QAction>
 #include <QTabWidget>
-
-#include <initializer_list>
-#include <utility>
-
-namespace {
-
-void setLargeButtons(CommandTable* commands, std::initializer_list<std::pair<int, bool>> states)
-{
-    for (const auto& [number, enabled] : states) {
-        if (QAction* button = commands->action(QStringLiteral("dxBarLargeButton%1").arg(number)))
-            button->setEnabled(enabled);
-    }
-}
-
-} // namespace
 
 void bindDiscCommands(MainWindow& window)
 {
     CommandTable* c = window.commands();
-    c->bind(QStringLiteral("dxBarButton12Click"), [&window, c] {
+    c->bind(QStringLiteral("dxBarButton12Click"), [&window] {
         window.cxPageControl1->setCurrentIndex(MainWindow::DiscsPage);
-        setLargeButtons(c, {{1, true}, {2, false}, {3, false}, {4, true}, {5, true}, {6, false}});
+        window.setLargeButtons({{1, true}, {2, false}, {3, false}, {4, true}, {5, true}, {6, false}});
         // The disc scan collects in the media page's list and shows its count there.
         window.discPage->dxBarButton12Click(window.mediaPage->ListBox2, window.mediaPage->Label41);
     });

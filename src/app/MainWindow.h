@@ -55,6 +55,8 @@ public:
     void actExitExecute();
 
     static QString makerWebSite();
+    // Enables or disables the toolbar's large buttons by their number.
+    void setLargeButtons(std::initializer_list<std::pair<int, bool>> states);
 
 signals:
     // First thing when the window is destroyed, while all its components still exist.
@@ -66,7 +68,6 @@ protected:
 
 private:
     void bindCommands();
-    void setLargeButtons(std::initializer_list<std::pair<int, bool>> states);
 
     DataModule* m_data;
     AppContext* m_context;

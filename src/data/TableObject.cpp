@@ -204,40 +204,45 @@ qint64 TableObject::packDateTime(const QDateTime& dateTime)
            t.second() * 1000 + t.msec();
 }
 
+namespace {
+
+struct ClockReading
+{
+    int year, month, day, hour, minute, second, ms;
+};
+
+ClockReading split(qint64 packed)
+{
+    ClockReading r{};
+    r.ms = int(packed % 1000);
+    packed /= 1000;
+    r.second = int(packed % 100);
+    packed /= 100;
+    r.minute = int(packed % 100);
+    packed /= 100;
+    r.hour = int(packed % 100);
+    packed /= 100;
+    r.day = int(packed % 100);
+    packed /= 100;
+    r.month = int(packed % 100);
+    r.year = int(packed / 100);
+    return r;
+}
+
+} // namespace
+
 QDateTime TableObject::unpackDateTime(qint64 packed)
 {
-    const int ms = int(packed % 1000);
-    packed /= 1000;
-    const int second = int(packed % 100);
-    packed /= 100;
-    const int minute = int(packed % 100);
-    packed /= 100;
-    const int hour = int(packed % 100);
-    packed /= 100;
-    const int day = int(packed % 100);
-    packed /= 100;
-    const int month = int(packed % 100);
-    const int year = int(packed / 100);
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second, ms));
+    const ClockReading r = split(packed);
+    return QDateTime(QDate(r.year, r.month, r.day), QTime(r.hour, r.minute, r.second, r.ms));
 }
 
 QString TableObject::packedToText(qint64 packed)
 {
+    const ClockReading r = split(packed);
     char buffer[48];
-    const int ms = int(packed % 1000);
-    packed /= 1000;
-    const int second = int(packed % 100);
-    packed /= 100;
-    const int minute = int(packed % 100);
-    packed /= 100;
-    const int hour = int(packed % 100);
-    packed /= 100;
-    const int day = int(packed % 100);
-    packed /= 100;
-    const int month = int(packed % 100);
-    const int year = int(packed / 100);
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", year, month, day, hour, minute, second,
-                  ms);
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", r.year, r.month, r.day, r.hour, r.minute,
+                  r.second, r.ms);
     return QString::fromLatin1(buffer);
 }
 

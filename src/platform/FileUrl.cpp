@@ -8,8 +8,19 @@
 
 namespace {
 
-// Mount files escape blanks and a few other characters as \ooo octal.
 QString unescapeMountField(const QByteArray& field)
+{
+    return QFile::decodeName(unescapeMountText(field));
+}
+
+bool startsWithFolder(const QString& path, const QString& folder)
+{
+    return path == folder || (path.startsWith(folder) && path.at(folder.size()) == QLatin1Char('/'));
+}
+
+} // namespace
+
+QByteArray unescapeMountText(const QByteArray& field)
 {
     QByteArray out;
     out.reserve(field.size());
@@ -25,20 +36,12 @@ QString unescapeMountField(const QByteArray& field)
         }
         out.append(field[i]);
     }
-    return QFile::decodeName(out);
+    return out;
 }
-
-bool startsWithFolder(const QString& path, const QString& folder)
-{
-    return path == folder || (path.startsWith(folder) && path.at(folder.size()) == QLatin1Char('/'));
-}
-
-} // namespace
 
 MountTable::MountTable(QList<Share> shares)
     : m_shares(std::move(shares))
-{
-}
+{}
 
 MountTable MountTable::parse(const QByteArray& mountsText)
 {

@@ -32,6 +32,9 @@ private:
     QList<Share> m_shares;
 };
 
+// Mount files write blanks, tabs, newlines and backslashes as \ooo octal; this reads them back.
+QByteArray unescapeMountText(const QByteArray& field);
+
 // The catalogue's folder form: "file://" + absolute folder + "/", a folder on a network share
 // written by its share name ("file:////server/share/…/").
 QString folderToFileUrl(const QString& folder, const MountTable& mounts = MountTable::system());

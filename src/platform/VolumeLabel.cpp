@@ -1,5 +1,7 @@
 #include "platform/VolumeLabel.h"
 
+#include "platform/FileUrl.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,26 +16,6 @@ struct Mount
     QString fileSystem;
     QString source;
 };
-
-// mountinfo writes blanks, tabs, newlines and backslashes as \ooo octal.
-QByteArray unescapeOctal(const QByteArray& field)
-{
-    QByteArray out;
-    out.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            bool ok = false;
-            const int value = field.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
-                out.append(char(value));
-                i += 3;
-                continue;
-            }
-        }
-        out.append(field[i]);
-    }
-    return out;
-}
 
 // The mount that a device number belongs to; the last one wins, as later mounts cover earlier.
 bool findMount(const QByteArray& mountInfo, dev_t device, Mount* mount)
@@ -51,7 +33,7 @@ bool findMount(const QByteArray& mountInfo, dev_t device, Mount* mount)
         if (makedev(numbers[0].toUInt(), numbers[1].toUInt()) != device)
             continue;
         mount->fileSystem = QString::fromLatin1(fields[dash + 1]);
-        mount->source = QFile::decodeName(unescapeOctal(fields[dash + 2]));
+        mount->source = QFile::decodeName(unescapeMountText(fields[dash + 2]));
         found = true;
     }
     return found;
