@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimeZone>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -691,52 +692,138 @@ void TableObject::moveTo(int row)
     setCurrent(row);
 }
 
-QString TableObject::indexKey(const QList<int>& fields, const QList<QVariant>& values) const
+namespace {
+
+// The text a key field is compared by. Strings, the common case, are read in place.
+QStringView keyText(const QVariant& value, QString& scratch)
 {
-    QString key;
-    for (int i = 0; i < fields.size(); ++i) {
-        if (i)
-            key += QChar(0x1F);
-        key += values[fields[i]].toString();
+    if (value.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(value.constData());
+    scratch = value.toString();
+    return scratch;
+}
+
+size_t combineKeyHash(size_t hash, QStringView text)
+{
+    return qHash(text, hash) ^ (hash * 0x9E3779B97F4A7C15ULL);
+}
+
+} // namespace
+
+size_t TableObject::rowKeyHash(const Row& row) const
+{
+    size_t hash = 0;
+    QString scratch;
+    for (int field : m_indexFields)
+        hash = combineKeyHash(hash, keyText(row.values[field], scratch));
+    return hash;
+}
+
+bool TableObject::rowHasKey(const Row& row, const QVariant* key) const
+{
+    QString a;
+    QString b;
+    for (int i = 0; i < m_indexFields.size(); ++i) {
+        if (keyText(row.values[m_indexFields[i]], a) != keyText(key[i], b))
+            return false;
     }
-    return key;
+    return true;
+}
+
+void TableObject::indexRow(int row)
+{
+    if (size_t(m_keyCount + 1) * 2 > m_keySlots.size()) {
+        // Grow: the rows are put in again in table order, so the first of equal keys stays.
+        size_t size = 64;
+        while (size < size_t(m_keyCount + 1) * 2)
+            size *= 2;
+        std::vector<KeySlot> old(size * 2);
+        old.swap(m_keySlots);
+        m_keyCount = 0;
+        for (const KeySlot& slot : old) {
+            if (slot.row >= 0) {
+                size_t i = slot.hash & (m_keySlots.size() - 1);
+                while (m_keySlots[i].row >= 0)
+                    i = (i + 1) & (m_keySlots.size() - 1);
+                m_keySlots[i] = slot;
+                ++m_keyCount;
+            }
+        }
+    }
+    const Row& r = m_rows[size_t(row)];
+    const size_t hash = rowKeyHash(r);
+    QVarLengthArray<QVariant, 4> key;
+    for (int field : std::as_const(m_indexFields))
+        key.append(r.values[field]);
+    const size_t mask = m_keySlots.size() - 1;
+    size_t i = hash & mask;
+    while (m_keySlots[i].row >= 0) {
+        if (m_keySlots[i].hash == hash && rowHasKey(m_rows[size_t(m_keySlots[i].row)], key.constData()))
+            return; // an earlier row has this key
+        i = (i + 1) & mask;
+    }
+    m_keySlots[i] = {hash, row};
+    ++m_keyCount;
+}
+
+void TableObject::buildIndex(const QList<int>& fields)
+{
+    dropIndex();
+    m_indexFields = fields;
+    size_t size = 64;
+    while (size < m_rows.size() * 2 + 2)
+        size *= 2;
+    m_keySlots.assign(size, KeySlot());
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        indexRow(int(row));
 }
 
 bool TableObject::locate(const QString& fieldList, const QVariantList& values)
 {
-    return locate(fieldList.split(QLatin1Char(';'), Qt::SkipEmptyParts), values);
+    requireActive();
+    if (fieldList != m_lastFieldList || m_lastFields.isEmpty()) {
+        QList<int> fields;
+        for (const QString& name : fieldList.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            fields.append(fieldIndex(name));
+        m_lastFields = fields;
+        m_lastFieldList = fieldList;
+    }
+    return locateFields(m_lastFields, values);
 }
 
 bool TableObject::locate(const QStringList& fieldNames, const QVariantList& values)
 {
     requireActive();
-    if (fieldNames.size() != values.size() || fieldNames.isEmpty())
+    QList<int> fields;
+    for (const QString& name : fieldNames)
+        fields.append(fieldIndex(name));
+    return locateFields(fields, values);
+}
+
+bool TableObject::locateFields(const QList<int>& fields, const QVariantList& values)
+{
+    if (fields.size() != values.size() || fields.isEmpty())
         throw OrdnixError(QStringLiteral("Suche in „%1“: Felder und Werte passen nicht zusammen.").arg(m_def.name));
     settle();
-    QList<int> fields;
-    QList<QVariant> wanted(m_def.fields.size());
-    for (int i = 0; i < fieldNames.size(); ++i) {
-        const int f = fieldIndex(fieldNames[i]);
-        fields.append(f);
-        wanted[f] = toStored(m_def.fields[f].type, values[i]);
+    QVarLengthArray<QVariant, 4> key;
+    size_t hash = 0;
+    QString scratch;
+    for (int i = 0; i < fields.size(); ++i) {
+        key.append(toStored(m_def.fields[fields[i]].type, values[i]));
+        hash = combineKeyHash(hash, keyText(key.back(), scratch));
     }
-    if (m_indexFields != fields) {
-        m_index.clear();
-        m_index.reserve(qsizetype(m_rows.size()));
-        // Walked backwards so that, for equal keys, the first row in table order stays.
-        for (auto it = m_rows.rbegin(); it != m_rows.rend(); ++it)
-            m_index.insert(indexKey(fields, it->values), it->rowId);
-        m_indexFields = fields;
+    if (m_indexFields != fields || m_keySlots.empty())
+        buildIndex(fields);
+    const size_t mask = m_keySlots.size() - 1;
+    for (size_t i = hash & mask; m_keySlots[i].row >= 0; i = (i + 1) & mask) {
+        const KeySlot& slot = m_keySlots[i];
+        if (slot.hash == hash && rowHasKey(m_rows[size_t(slot.row)], key.constData())) {
+            m_bof = m_eof = false;
+            setCurrent(slot.row);
+            return true;
+        }
     }
-    const auto hit = m_index.constFind(indexKey(fields, wanted));
-    if (hit == m_index.constEnd())
-        return false;
-    const int row = rowOfRowId(hit.value());
-    if (row < 0)
-        return false;
-    m_bof = m_eof = false;
-    setCurrent(row);
-    return true;
+    return false;
 }
 
 qint64 TableObject::rowIdAt(int row) const
@@ -951,13 +1038,10 @@ void TableObject::post()
                 m_blobs[row.rowId][f] = row.values[f];
             row.values[f] = QVariant();
         }
-        if (!m_indexFields.isEmpty()) {
-            const QString key = indexKey(m_indexFields, row.values);
-            if (!m_index.contains(key))
-                m_index.insert(key, row.rowId);
-        }
         m_rows.push_back(std::move(row));
         m_current = int(m_rows.size()) - 1;
+        if (!m_indexFields.isEmpty())
+            indexRow(m_current);
     } else {
         QList<int> changed;
         QString mask;

@@ -150,12 +150,24 @@ private:
     void emitRowChanged(int row);
     void updateMasterFilter();
     void reloadForMaster();
+    // The locate index: open addressing over row positions, keyed by a hash of the key fields'
+    // texts. Rows only ever join at the end; anything else that moves rows drops the index.
+    struct KeySlot
+    {
+        size_t hash = 0;
+        int row = -1; // -1: free
+    };
     void dropIndex()
     {
         m_indexFields.clear();
-        m_index.clear();
+        m_keySlots.clear();
+        m_keyCount = 0;
     }
-    QString indexKey(const QList<int>& fields, const QList<QVariant>& values) const;
+    bool locateFields(const QList<int>& fields, const QVariantList& values);
+    void buildIndex(const QList<int>& fields);
+    void indexRow(int row); // keeps an earlier row with the same key
+    size_t rowKeyHash(const Row& row) const;
+    bool rowHasKey(const Row& row, const QVariant* key) const; // key: one value per index field
 
     TableDef m_def;
     QHash<QString, int> m_fieldIndex; // exact field names; other spellings fall back to a search
@@ -181,7 +193,10 @@ private:
     QList<QPointer<TableObject>> m_details;
 
     QList<int> m_indexFields;
-    QHash<QString, qint64> m_index; // key → first rowid in table order
+    std::vector<KeySlot> m_keySlots; // size a power of two, at most half full
+    int m_keyCount = 0;
+    QString m_lastFieldList; // the field list of the last locate, already looked up
+    QList<int> m_lastFields;
 
     class Statements;
     Statements* m_statements = nullptr;

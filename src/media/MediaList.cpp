@@ -120,7 +120,23 @@ QStringList MediaList::decode(const QByteArray& bytes)
 void MediaList::write(const QString& path, const QStringList& lines)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(encode(lines)) < 0 || !file.flush())
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    // Escaping adds plain ASCII only, so the unescaped lines decide the code page. The bytes go
+    // out in pieces: the list of a large tree is not held a second time.
+    const bool utf8 = CodePage::listFileIsUtf8(lines);
+    if (ok && utf8)
+        ok = file.write("\xEF\xBB\xBF", 3) == 3;
+    constexpr qsizetype piece = 4096;
+    QStringList part;
+    for (qsizetype from = 0; ok && from < lines.size(); from += piece) {
+        const qsizetype to = std::min(lines.size(), from + piece);
+        part.clear();
+        for (qsizetype i = from; i < to; ++i)
+            part.append(escaped(lines[i]));
+        const QByteArray bytes = CodePage::encodeListLines(part, 0, part.size(), utf8);
+        ok = file.write(bytes) == bytes.size();
+    }
+    if (!ok || !file.flush())
         throw OrdnixError(
             QStringLiteral("Die Liste „%1“ kann nicht geschrieben werden: %2").arg(path, file.errorString()));
 }
@@ -157,5 +173,6 @@ FilePlace FilePlaces::of(const QString& fullName)
     if (point >= 0)
         place.type = *m_types.insert(place.name.mid(point + 1, 4).toLower());
     place.path = m_path + place.name;
+    place.folder = m_path;
     return place;
 }

@@ -53,6 +53,7 @@ struct FilePlace
     QString name;      // the name with its extension
     QString type;      // the extension without its point, lower case, at most 4 characters
     QString path;      // where the file is read: the Dateipfad as a path, plus the name
+    QString folder;    // the folder part of path, ending with '/'
 };
 
 // Builds file places, remembering the last folder: a sorted list comes folder by folder.

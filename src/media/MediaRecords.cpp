@@ -15,7 +15,7 @@ QVariant timeOrEmpty(const QDateTime& time)
 
 MediaRecords::MediaRecords(TableObject* MSMedia)
     : m_table(MSMedia)
-    , m_key{QStringLiteral("Dateipfad"), QStringLiteral("Dateiname")}
+    , m_key(QStringLiteral("Dateipfad;Dateiname"))
     , m_pathField(MSMedia->fieldIndex(QStringLiteral("Dateipfad")))
     , m_nameField(MSMedia->fieldIndex(QStringLiteral("Dateiname")))
     , m_typeField(MSMedia->fieldIndex(QStringLiteral("Dateityp")))
@@ -32,7 +32,7 @@ bool MediaRecords::add(const QString& line)
     if (m_table->locate(m_key, {place.Dateipfad, place.name}))
         return false;
     // Times that cannot be read leave the dates empty; the file is catalogued all the same.
-    const FileTimes times = readFileTimes(place.path);
+    const FileTimes times = m_times.read(place.folder, place.name);
     m_table->append();
     try {
         m_table->setValue(m_pathField, place.Dateipfad);

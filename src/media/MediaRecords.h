@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/MediaList.h"
+#include "platform/FileTimes.h"
 
 #include <QStringList>
 
@@ -19,6 +20,7 @@ public:
 private:
     TableObject* m_table;
     FilePlaces m_places;
-    const QStringList m_key;
+    FolderFileTimes m_times;
+    const QString m_key;
     int m_pathField, m_nameField, m_typeField, m_sizeField, m_createdField, m_accessedField, m_modifiedField;
 };

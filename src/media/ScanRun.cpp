@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <exception>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -39,14 +40,20 @@ void ScanRun::runAside(const std::function<void()>& work)
 QStringList ScanRun::collect(const QString& folder, const QString& mask, const QString& listFile, QListWidget* ListBox2,
                              QLabel* Label41)
 {
+    // The search runs on another thread, which allocates from memory of its own: what the list
+    // box of an earlier scan held goes back to the system first, or both would stay taken.
+    ::malloc_trim(0);
     QStringList found;
     runAside([&] { found = MediaList::collect(folder, mask); });
     MediaList::write(listFile, found);
     found.clear();
+    ::malloc_trim(0); // the search thread's memory, before the list is read back
     // The list box shows the very lines the records are made from: one copy of a large list.
     const QStringList lines = MediaList::read(listFile);
     ListBox2->addItems(lines);
     Label41->setText(QString::number(lines.size()) + QStringLiteral(" Mediensätze eingelesen"));
+    // The bytes of the file are gone by now; their memory goes back before the records are made.
+    ::malloc_trim(0);
     return lines;
 }
 

@@ -20,10 +20,23 @@ int byteFor(char32_t c)
     return -1;
 }
 
+// Text in the range where windows-1252 and Latin-1 agree: the common case, one byte per unit.
+bool isPlainLatin1(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u > 0xFF || (u >= 0x80 && u < 0xA0))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool CodePage::fitsWindows1252(const QString& text)
 {
+    if (isPlainLatin1(text))
+        return true;
     for (const char32_t c : QStringView(text).toUcs4()) {
         if (byteFor(c) < 0)
             return false;
@@ -33,6 +46,8 @@ bool CodePage::fitsWindows1252(const QString& text)
 
 QByteArray CodePage::toWindows1252(const QString& text, const std::function<QByteArray(char32_t)>& fallback)
 {
+    if (isPlainLatin1(text))
+        return text.toLatin1();
     QByteArray out;
     out.reserve(text.size());
     for (const char32_t c : text.toUcs4()) {
@@ -61,23 +76,34 @@ QString CodePage::fromWindows1252(const QByteArray& bytes)
     return out;
 }
 
-QByteArray CodePage::encodeListFile(const QStringList& lines)
+bool CodePage::listFileIsUtf8(const QStringList& lines)
 {
-    bool fits = true;
     for (const QString& line : lines) {
-        if (!fitsWindows1252(line)) {
-            fits = false;
-            break;
-        }
+        if (!fitsWindows1252(line))
+            return true;
     }
+    return false;
+}
+
+QByteArray CodePage::encodeListLines(const QStringList& lines, qsizetype from, qsizetype to, bool utf8)
+{
     QByteArray out;
-    if (!fits)
-        out.append("\xEF\xBB\xBF");
-    for (const QString& line : lines) {
-        out.append(fits ? toWindows1252(line) : line.toUtf8());
+    qsizetype size = 0;
+    for (qsizetype i = from; i < to; ++i)
+        size += lines[i].size() + 2;
+    out.reserve(size); // exact for windows-1252
+    for (qsizetype i = from; i < to; ++i) {
+        out.append(utf8 ? lines[i].toUtf8() : toWindows1252(lines[i]));
         out.append("\r\n");
     }
     return out;
+}
+
+QByteArray CodePage::encodeListFile(const QStringList& lines)
+{
+    const bool utf8 = listFileIsUtf8(lines);
+    const QByteArray body = encodeListLines(lines, 0, lines.size(), utf8);
+    return utf8 ? QByteArrayLiteral("\xEF\xBB\xBF") + body : body;
 }
 
 QStringList CodePage::decodeListFile(const QByteArray& bytes)

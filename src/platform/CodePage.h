@@ -20,6 +20,10 @@ QString fromWindows1252(const QByteArray& bytes);
 // A list file: lines joined with CR LF (also after the last). In windows-1252 when every line
 // fits, otherwise in UTF-8 behind a byte-order mark, so that no character is lost.
 QByteArray encodeListFile(const QStringList& lines);
+// The same in pieces, for long lists: whether the file is UTF-8 (then it starts with the mark),
+// and the bytes of some of its lines, each with its CR LF.
+bool listFileIsUtf8(const QStringList& lines);
+QByteArray encodeListLines(const QStringList& lines, qsizetype from, qsizetype to, bool utf8);
 // Reads either form back (a UTF-8 byte-order mark decides), lines split at CR LF or LF.
 QStringList decodeListFile(const QByteArray& bytes);
 

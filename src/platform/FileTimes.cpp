@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -12,16 +13,14 @@ QDateTime fromTimestamp(const struct statx_timestamp& t)
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000).toLocalTime();
 }
 
-} // namespace
-
-FileTimes readFileTimes(const QString& path)
+FileTimes readAt(int folder, const QString& path)
 {
     FileTimes times;
     const QByteArray native = QFile::encodeName(path);
     struct statx st
     {
     };
-    if (::statx(AT_FDCWD, native.constData(), 0, STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
+    if (::statx(folder, native.constData(), 0, STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
         return times;
     times.ok = true;
     if (st.stx_mask & STATX_BTIME)
@@ -31,6 +30,32 @@ FileTimes readFileTimes(const QString& path)
     if (st.stx_mask & STATX_ATIME)
         times.accessed = fromTimestamp(st.stx_atime);
     return times;
+}
+
+} // namespace
+
+FileTimes readFileTimes(const QString& path)
+{
+    return readAt(AT_FDCWD, path);
+}
+
+FolderFileTimes::~FolderFileTimes()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+FileTimes FolderFileTimes::read(const QString& folder, const QString& name)
+{
+    if (folder != m_folder || m_fd < 0) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_folder = folder;
+        m_fd = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (m_fd < 0 || name.contains(QLatin1Char('/')))
+        return readFileTimes(folder + name);
+    return readAt(m_fd, name);
 }
 
 qint64 fileSize(const QString& path)

@@ -420,6 +420,21 @@ private slots:
         QCOMPARE(at(p2, QStringLiteral("offen.mp3")), 5);
         QCOMPARE(t.value(QStringLiteral("Dateiname")).toString(), QStringLiteral("offen.mp3"));
 
+        // Many rows posted after a search: the index grows and keeps finding old and new rows.
+        const int before = t.recordCount();
+        for (int i = 0; i < 300; ++i) {
+            t.append();
+            t.setValue(QStringLiteral("Dateipfad"), i % 2 ? p1 : p2);
+            t.setValue(QStringLiteral("Dateiname"), QStringLiteral("n%1.mp3").arg(i));
+            t.post();
+        }
+        for (int i = 0; i < 300; i += 7)
+            QCOMPARE(at(i % 2 ? p1 : p2, QStringLiteral("n%1.mp3").arg(i)), before + i);
+        QCOMPARE(at(p2, QStringLiteral("x.mp3")), 1);
+        QCOMPARE(at(p1, QStringLiteral("n1.mp3")), before + 1);
+        QVERIFY(t.locate(QStringList{QStringLiteral("Dateiname")}, {QStringLiteral("n2.mp3")}));
+        QCOMPARE(t.recNo(), before + 2);
+
         QVERIFY_THROWS_EXCEPTION(OrdnixError, t.locate(key, {p1}));
         QVERIFY_THROWS_EXCEPTION(OrdnixError, t.locate(QStringLiteral("Dateipfad;Gibtsnicht"), {p1, p1}));
     }

@@ -182,6 +182,29 @@ private slots:
         QCOMPARE(f.data->MSMedia->recordCount(), files.size());
     }
 
+    void longListIsWrittenWhole_data()
+    {
+        QTest::addColumn<QString>("special"); // put into a line far down the list
+        QTest::newRow("windows-1252") << QStringLiteral("Grüße\\x.mp3;7");
+        QTest::newRow("UTF-8 decided by a late line") << QStringLiteral("東京.mp3;7");
+    }
+    void longListIsWrittenWhole()
+    {
+        QFETCH(QString, special);
+        QStringList lines;
+        for (int i = 0; i < 10000; ++i)
+            lines.append(QStringLiteral("/m/ordner%1/datei%2.mp3;%2").arg(i / 100).arg(i));
+        lines[9000] = special;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("media.txt"));
+        MediaList::write(path, lines);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes, MediaList::encode(lines));
+        QCOMPARE(MediaList::read(path), lines);
+    }
+
     void rescanAddsOnlyNewFilesAndChangesNothing()
     {
         WindowFixture f([](DataModule& d) { chooseType(d, QStringLiteral("*.mp3")); });
