@@ -5,13 +5,16 @@
 // Makes (once, kept in DIR) a tree of N empty-but-sized files in F folders, then measures:
 //   - the folder walk of the scan against `find TREE -type f -printf '%p;%s\n'`, rounds alternating;
 //   - the media scan command ("*.*") on a fresh catalogue, every file new;
-//   - the same command again, every file catalogued already.
+//   - the same command again, every file catalogued already;
+//   - the sqlite3 tool inserting the same records, one commit each, as the floor for new records.
 // Prints medians as key=value lines on standard output; progress goes to standard error.
 
 #include "app/MainWindow.h"
 #include "app/commands/CommandTable.h"
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
+#include "data/Schema.h"
+#include "data/TableObject.h"
 #include "platform/Clock.h"
 #include "platform/CommandGuard.h"
 #include "platform/Context.h"
@@ -133,7 +136,49 @@ struct ScanTimes
 {
     double fresh = 0;
     double again = 0;
+    double sqlite3 = 0;
 };
+
+void runSqlite3(QProcess& process, const QStringList& arguments)
+{
+    process.start(QStringLiteral("sqlite3"), arguments);
+    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        BenchDialogs::fail(
+            QStringLiteral("sqlite3 failed: %1").arg(QString::fromLocal8Bit(process.readAllStandardError())));
+}
+
+// The floor for making the records: the sqlite3 tool writing the same rows into a new catalogue,
+// one INSERT (and so one commit) per row, in the same journal mode. The statements go through a
+// file, so that none of them passes through this process's memory.
+double timeSqliteInserts(const DataModule& data, const QString& catalogue, const QString& dir)
+{
+    QStringList columns;
+    for (const FieldDef& field : data.MSMedia->definition().fields)
+        columns.append(field.type == FieldType::Counter ? QStringLiteral("NULL")
+                                                        : QLatin1Char('"') + field.name + QLatin1Char('"'));
+    const QString sql = dir + QStringLiteral("/inserts.sql");
+    QFile head(sql);
+    if (!head.open(QIODevice::WriteOnly) ||
+        head.write("PRAGMA journal_mode = WAL;\nPRAGMA synchronous = NORMAL;\n") < 0)
+        BenchDialogs::fail(QStringLiteral("cannot write %1").arg(sql));
+    head.close();
+    QProcess dump;
+    dump.setStandardOutputFile(sql, QIODevice::Append);
+    runSqlite3(dump, {catalogue, QStringLiteral(".mode insert Media"),
+                      QStringLiteral("SELECT %1 FROM Media;").arg(columns.join(QLatin1Char(',')))});
+
+    const QString fresh = dir + QStringLiteral("/floor.db");
+    Catalogue::create(fresh);
+    QProcess insert;
+    insert.setStandardInputFile(sql);
+    insert.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    runSqlite3(insert, {fresh});
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    QFile::remove(sql);
+    return seconds;
+}
 
 ScanTimes timeScans(const QString& tree, int expected)
 {
@@ -174,6 +219,7 @@ ScanTimes timeScans(const QString& tree, int expected)
                                        .arg(data.MSMedia->recordCount())
                                        .arg(expected));
         }
+        times.sqlite3 = timeSqliteInserts(data, context.paths.database, dir.path());
     }
     data.DataModuleDestroy();
     CommandGuard::setReporter(nullptr);
@@ -215,15 +261,17 @@ int main(int argc, char* argv[])
         theirs.push_back(timeFind(tree, false, files));
     }
     note(QStringLiteral("%1 rounds of the media scan, new and catalogued").arg(rounds));
-    std::vector<double> fresh, again;
+    std::vector<double> fresh, again, floor;
     for (int r = 0; r < rounds; ++r) {
         const ScanTimes t = timeScans(tree, files);
         fresh.push_back(t.fresh);
         again.push_back(t.again);
-        note(QStringLiteral("round %1: new %2 s, rescan %3 s")
+        floor.push_back(t.sqlite3);
+        note(QStringLiteral("round %1: new %2 s, rescan %3 s, sqlite3 inserting the records %4 s")
                  .arg(r + 1)
                  .arg(t.fresh, 0, 'f', 2)
-                 .arg(t.again, 0, 'f', 2));
+                 .arg(t.again, 0, 'f', 2)
+                 .arg(t.sqlite3, 0, 'f', 2));
     }
 
     const double walk = median(ours), find = median(theirs);
@@ -234,6 +282,8 @@ int main(int argc, char* argv[])
     std::printf("walk_files_per_s=%.0f\nfind_files_per_s=%.0f\nwalk_ratio_vs_find=%.2f\n", files / walk, files / find,
                 walk / find);
     std::printf("new_scan_s=%.3f\nnew_records_per_s=%.0f\n", median(fresh), files / median(fresh));
+    std::printf("sqlite3_insert_s=%.3f\nsqlite3_records_per_s=%.0f\nratio_new_vs_sqlite3=%.2f\n", median(floor),
+                files / median(floor), median(fresh) / median(floor));
     std::printf("rescan_s=%.3f\nrescan_files_per_s=%.0f\n", median(again), files / median(again));
     std::printf("peak_rss_mb=%.0f\n", usage.ru_maxrss / 1024.0);
     std::printf("target_walk_ratio_vs_find=2\ntarget_new_records_per_s=20000\ntarget_rescan_files_per_s=50000\n"

@@ -136,6 +136,7 @@ public:
     RawStatement rawInsert;
     RawStatement rawRemove;
     std::map<QString, RawStatement> rawUpdates;
+    std::map<int, RawStatement> rawBlobs; // by field
 
     QString rawError() const { return raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString(); }
     // Runs a prepared write to its end; the SQLite message on failure, empty on success.
@@ -1176,17 +1177,32 @@ void TableObject::loadBlob(int row, int field) const
     const Row* r = committedRow(row);
     if (!r || !m_statements)
         return;
-    auto& cache = m_blobs[r->rowId];
-    if (cache.contains(field))
+    if (const auto it = m_blobs.constFind(r->rowId); it != m_blobs.constEnd() && it->contains(field))
         return;
-    QSqlQuery q(m_statements->db);
-    q.prepare(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(m_def.fields[field].name), quoted(m_def.name)));
-    q.addBindValue(r->rowId);
+    // Pictures are read when they are shown. Only a few stay: browsing a large table must not
+    // gather them all in memory, and every one of them is in the database.
+    if (m_blobs.size() >= 64)
+        m_blobs.clear();
     QVariant value;
-    if (q.exec() && q.next() && !q.value(0).isNull())
-        value = q.value(0).toByteArray();
-    cache.insert(field, value);
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(m_def.fields[field].name), quoted(m_def.name));
+    if (m_statements->raw) {
+        RawStatement& statement = m_statements->rawBlobs[field];
+        if (!statement.isPrepared() && !statement.prepare(m_statements->raw, sql))
+            throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), m_statements->rawError()));
+        sqlite3_stmt* st = statement.get();
+        sqlite3_bind_int64(st, 1, r->rowId);
+        if (statement.step() == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
+            value = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
+        statement.reset();
+    } else {
+        QSqlQuery q(m_statements->db);
+        q.prepare(sql);
+        q.addBindValue(r->rowId);
+        if (q.exec() && q.next() && !q.value(0).isNull())
+            value = q.value(0).toByteArray();
+    }
+    m_blobs[r->rowId].insert(field, value);
 }
 
 QVariant TableObject::storedAt(int row, int field) const

@@ -18,6 +18,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The grids' own flat look; the native style leaves header and rows to the platform.
@@ -68,6 +70,28 @@ CatalogueGrid::CatalogueGrid(const GridDef& definition, DataSource* source, QWid
     rows->setMinimumWidth(16);
     rows->setMaximumWidth(16);
     rows->setSectionsClickable(false);
+    // The row indicator follows every cursor move. The header's own handling of changed header
+    // data measures its sections anew, which on a large table costs milliseconds a move; the
+    // sections are fixed here, so repainting the changed ones is all it takes.
+    if (!disconnect(m_proxy, &QAbstractItemModel::headerDataChanged, rows, &QHeaderView::headerDataChanged))
+        disconnect(m_proxy, SIGNAL(headerDataChanged(Qt::Orientation, int, int)), rows,
+                   SLOT(headerDataChanged(Qt::Orientation, int, int)));
+    connect(m_proxy, &QAbstractItemModel::headerDataChanged, rows,
+            [rows](Qt::Orientation orientation, int first, int last) {
+                if (orientation != Qt::Vertical || rows->isHidden())
+                    return;
+                QWidget* port = rows->viewport();
+                if (last - first > 64) {
+                    port->update();
+                    return;
+                }
+                for (int section = std::max(first, 0); section <= last && section < rows->count(); ++section) {
+                    const int top = rows->sectionViewportPosition(section);
+                    const int height = rows->sectionSize(section);
+                    if (top + height >= 0 && top < port->height())
+                        port->update(0, top, port->width(), height);
+                }
+            });
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
 
