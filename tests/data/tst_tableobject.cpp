@@ -587,6 +587,26 @@ private slots:
         t.setValue(QStringLiteral("chin"), QVariant());
         t.post();
         QVERIFY(db.rows(QStringLiteral("SELECT chin FROM Bilddaten")).first().first().isNull());
+
+        // Browsing more pictures than are kept in memory: each still shows its own.
+        auto pictureOf = [](int i) -> QByteArray {
+            return QByteArray("\xFF\xD8", 2) + QByteArray::number(i) + QByteArray(i, 'x');
+        };
+        for (int i = 1; i <= 150; ++i) {
+            t.append();
+            t.setValue(QStringLiteral("Dateiname"), QStringLiteral("b%1.jpg").arg(i));
+            t.setValue(QStringLiteral("chin"), pictureOf(i));
+            t.post();
+        }
+        t.refresh();
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int i = 1; i <= 150; ++i) {
+                t.moveTo(i);
+                QCOMPARE(t.value(QStringLiteral("chin")).toByteArray(), pictureOf(i));
+            }
+        }
+        t.moveTo(0);
+        QVERIFY(t.value(QStringLiteral("chin")).toByteArray().isEmpty());
     }
 
     void disabledControlsSendOneResetAtTheEnd()
