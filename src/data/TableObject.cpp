@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <sqlite3.h>
 
@@ -695,13 +696,39 @@ void TableObject::moveTo(int row)
 
 namespace {
 
-// The text a key field is compared by. Strings, the common case, are read in place.
-QStringView keyText(const QVariant& value, QString& scratch)
+// Room for the text of a key value that is not a string.
+struct KeyScratch
 {
-    if (value.typeId() == QMetaType::QString)
+    char16_t digits[24];
+    QString text;
+};
+
+// The text a key field is compared by. Strings, the common case, are read in place; whole
+// numbers (counters are keys too) are written out as toString() would, without allocating.
+QStringView keyText(const QVariant& value, KeyScratch& scratch)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
         return *static_cast<const QString*>(value.constData());
-    scratch = value.toString();
-    return scratch;
+    case QMetaType::LongLong:
+    case QMetaType::Int: {
+        const qint64 number = value.typeId() == QMetaType::Int ? *static_cast<const int*>(value.constData())
+                                                               : *static_cast<const qlonglong*>(value.constData());
+        quint64 magnitude = number < 0 ? 0 - quint64(number) : quint64(number);
+        char16_t* const end = scratch.digits + std::size(scratch.digits);
+        char16_t* p = end;
+        do {
+            *--p = char16_t(u'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude);
+        if (number < 0)
+            *--p = u'-';
+        return QStringView(p, end - p);
+    }
+    default:
+        scratch.text = value.toString();
+        return scratch.text;
+    }
 }
 
 size_t combineKeyHash(size_t hash, QStringView text)
@@ -714,7 +741,7 @@ size_t combineKeyHash(size_t hash, QStringView text)
 size_t TableObject::rowKeyHash(const Row& row) const
 {
     size_t hash = 0;
-    QString scratch;
+    KeyScratch scratch;
     for (int field : m_indexFields)
         hash = combineKeyHash(hash, keyText(row.values[field], scratch));
     return hash;
@@ -722,8 +749,8 @@ size_t TableObject::rowKeyHash(const Row& row) const
 
 bool TableObject::rowHasKey(const Row& row, const QVariant* key) const
 {
-    QString a;
-    QString b;
+    KeyScratch a;
+    KeyScratch b;
     for (int i = 0; i < m_indexFields.size(); ++i) {
         if (keyText(row.values[m_indexFields[i]], a) != keyText(key[i], b))
             return false;
@@ -808,7 +835,7 @@ bool TableObject::locateFields(const QList<int>& fields, const QVariantList& val
     settle();
     QVarLengthArray<QVariant, 4> key;
     size_t hash = 0;
-    QString scratch;
+    KeyScratch scratch;
     for (int i = 0; i < fields.size(); ++i) {
         key.append(toStored(m_def.fields[fields[i]].type, values[i]));
         hash = combineKeyHash(hash, keyText(key.back(), scratch));

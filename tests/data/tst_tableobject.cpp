@@ -435,6 +435,16 @@ private slots:
         QVERIFY(t.locate(QStringList{QStringLiteral("Dateiname")}, {QStringLiteral("n2.mp3")}));
         QCOMPARE(t.recNo(), before + 2);
 
+        // Numbers as keys: the counter, given as a number or as its text.
+        const qint64 counter = t.value(QStringLiteral("fortlfnr")).toLongLong();
+        t.moveTo(0);
+        QVERIFY(t.locate(QStringLiteral("fortlfnr"), {counter}));
+        QCOMPARE(t.recNo(), before + 2);
+        t.moveTo(0);
+        QVERIFY(t.locate(QStringLiteral("fortlfnr"), {QString::number(counter)}));
+        QCOMPARE(t.recNo(), before + 2);
+        QVERIFY(!t.locate(QStringLiteral("fortlfnr"), {-counter}));
+
         QVERIFY_THROWS_EXCEPTION(OrdnixError, t.locate(key, {p1}));
         QVERIFY_THROWS_EXCEPTION(OrdnixError, t.locate(QStringLiteral("Dateipfad;Gibtsnicht"), {p1, p1}));
     }
