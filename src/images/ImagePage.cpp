@@ -38,6 +38,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStackedLayout>
 #include <QTableView>
@@ -242,6 +243,8 @@ ImagePage::ImagePage(DataModule* data, AppContext* context, QWidget* parent)
     Image2 = new QLabel(Panel1);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setAlignment(Qt::AlignCenter);
+    // The picture follows the panel's size; it never holds the panel (or the window) at its own.
+    Image2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     Image2->setToolTip(QStringLiteral("Zoom klein: Mit linker Maustaste in Bild klicken!"));
     m_rightStack->addWidget(Image2);
     ListBox1 = new QListWidget(Panel1);
@@ -483,8 +486,29 @@ void ImagePage::loadLargePicture()
     const Pictures::Loaded loaded = Pictures::loadPicture(PreviewPicturePath);
     if (!loaded.error.isEmpty())
         throw OrdnixError(loaded.error);
-    m_largeSize = loaded.image.size();
-    Image2->setPixmap(fitted(loaded.image, Panel1->contentsRect().size().expandedTo(QSize(185, 120))));
+    showLargePicture(loaded.image);
+}
+
+void ImagePage::showLargePicture(const QImage& image)
+{
+    m_largeSize = image.size();
+    // Kept no larger than the screen: enough to fit any panel again, without the memory of a
+    // camera-sized picture.
+    const QSize screen = this->screen() ? this->screen()->size() : QSize(1920, 1200);
+    m_largeShown = image.width() > screen.width() || image.height() > screen.height()
+                       ? image.scaled(screen, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                       : image;
+    m_largeBox = QSize();
+    fitLargePicture();
+}
+
+void ImagePage::fitLargePicture()
+{
+    const QSize box = Panel1->contentsRect().size().expandedTo(QSize(185, 120));
+    if (m_largeShown.isNull() || box == m_largeBox)
+        return;
+    m_largeBox = box;
+    Image2->setPixmap(fitted(m_largeShown, box));
 }
 
 void ImagePage::storeResolution(const QSize& size)
@@ -625,6 +649,8 @@ bool ImagePage::eventFilter(QObject* watched, QEvent* event)
             CommandGuard::run([this] { Image2Click(); });
         return true;
     }
+    if (watched == Image2 && event->type() == QEvent::Resize)
+        fitLargePicture();
     if (watched == abcNavPanel2 && event->type() == QEvent::MouseButtonDblClick) {
         CommandGuard::run([this] { Image1Click(); });
         return true;
@@ -675,10 +701,8 @@ void ImagePage::Bildauflsungberechnen1Click()
     // The large picture, when shown, is the last one measured.
     if (rightArea() == RightArea::Picture && !last.isEmpty()) {
         const Pictures::Loaded loaded = Pictures::loadPicture(last);
-        if (loaded.error.isEmpty()) {
-            m_largeSize = loaded.image.size();
-            Image2->setPixmap(fitted(loaded.image, Panel1->contentsRect().size().expandedTo(QSize(185, 120))));
-        }
+        if (loaded.error.isEmpty())
+            showLargePicture(loaded.image);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "images/ImportRun.h"
 #include "images/Preview.h"
 
+#include <QImage>
 #include <QWidget>
 
 class CatalogueGrid;
@@ -116,6 +117,8 @@ protected:
 private:
     void loadThumbnail(bool quiet = false);
     void loadLargePicture();
+    void showLargePicture(const QImage& image);
+    void fitLargePicture();
     QSize largePictureSize();
     void storeResolution(const QSize& size);
     void setViews(const Preview::Views& views);
@@ -130,5 +133,7 @@ private:
     AppContext* m_context;
     FieldBinding* m_binding;
     QStackedLayout* m_rightStack = nullptr;
-    QSize m_largeSize; // of the picture last loaded into Image2
+    QSize m_largeSize;   // of the picture last loaded into Image2
+    QImage m_largeShown; // that picture at most screen-sized, scaled again when the panel resizes
+    QSize m_largeBox;    // the box it was last fitted to
 };

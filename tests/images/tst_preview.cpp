@@ -327,6 +327,33 @@ private slots:
             QCOMPARE(colourOf(page->Image2), 'r');
     }
 
+    void largePictureFollowsThePanel()
+    {
+        QTemporaryDir dir;
+        const Picture big[] = {{"gross.jpg", "gross.jpg", Qt::red, {2400, 1600}}};
+        WindowFixture f(catalogue(dir.path(), {std::begin(big), std::end(big)}));
+        f.window->resize(1400, 1000);
+        showWindow(f);
+        ImagePage* page = f.window->imagePage;
+        f.action("dxBarLargeButton2")->trigger();
+        QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(errors(f)));
+        auto fits = [page] {
+            const QSize shown = page->Image2->pixmap().size();
+            const QSize box = page->Panel1->contentsRect().size();
+            return !shown.isEmpty() && shown.width() <= box.width() && shown.height() <= box.height() &&
+                   (shown.width() == box.width() || shown.height() == box.height());
+        };
+        QVERIFY(fits());
+        const QSize before = page->Image2->pixmap().size();
+
+        f.window->resize(1000, 700);
+        QTRY_VERIFY(page->Image2->pixmap().size() != before);
+        QVERIFY(fits());
+        QCOMPARE(colourOf(page->Image2), 'r');
+        f.window->resize(1400, 1000);
+        QTRY_COMPARE(page->Image2->pixmap().size(), before);
+    }
+
     void resolutionRun_data()
     {
         QTest::addColumn<QList<bool>>("present");
