@@ -1,9 +1,11 @@
 #include "CatalogueGenerator.h"
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "data/TableObject.h"
 #include "platform/FileUrl.h"
 
+#include <QFile>
 #include <QSet>
 
 #include <cmath>
@@ -469,4 +471,14 @@ void CatalogueGenerator::fill(DataModule& data, int pictureCount, int mediaCount
         appendPicture(data.MSBild, p);
     fillMedia(data.MSMedia, mediaCount);
     fillDiscs(data, 300);
+}
+
+void CatalogueGenerator::makeCatalogue(const QString& path, int pictures, int mediaFiles)
+{
+    QFile::remove(path);
+    Catalogue::create(path);
+    DataModule data(path);
+    data.DataModuleCreate();
+    CatalogueGenerator(4711).fill(data, pictures, mediaFiles);
+    data.DataModuleDestroy();
 }

@@ -33,6 +33,8 @@ public:
 
     // Fills the lookup lists, then pictures, media files and a few hundred discs.
     void fill(DataModule& data, int pictures, int mediaFiles);
+    // A new catalogue file at path (an old one is replaced), filled with the standard seed.
+    static void makeCatalogue(const QString& path, int pictures, int mediaFiles);
 
     // Pictures in import order: folder after folder, each with one camera's name pattern.
     // folderPrefix places the folders ("/home/anna/Bilder").

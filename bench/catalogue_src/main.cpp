@@ -15,7 +15,6 @@
 
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
-#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "gridtools/CatalogueGrid.h"
 #include "images/ImagePage.h"
@@ -28,7 +27,6 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -266,13 +264,7 @@ int runStart(int argc, char* argv[], const Options& o)
 int runGenerate(const Options& o)
 {
     const auto start = Clock_::now();
-    QFile::remove(o.path);
-    Catalogue::create(o.path);
-    DataModule data(o.path);
-    data.DataModuleCreate();
-    CatalogueGenerator generator(4711);
-    generator.fill(data, o.pictures, o.media);
-    data.DataModuleDestroy();
+    CatalogueGenerator::makeCatalogue(o.path, o.pictures, o.media);
     print("generate_s", secondsSince(start));
     return 0;
 }

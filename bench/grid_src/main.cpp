@@ -1,14 +1,14 @@
 // The grid benchmark program. bench/grid calls it:
 //
-//   --generate PATH [--pictures N]           makes a catalogue of N pictures in camera folders
+//   --generate PATH [--pictures N]           makes a catalogue of N pictures (and a few media files)
 //   --run PATH --work DIR [--rounds N]       groups, sorts, filters and scrolls the image grid
 //
 // It prints key=value lines on standard output: medians over the rounds, in milliseconds, and
 // the peak memory. Failures go to standard error with exit status 1.
 
+#include "../catalogue_src/CatalogueGenerator.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
-#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "gridtools/CatalogueGrid.h"
 #include "gridtools/CatalogueModels.h"
@@ -17,14 +17,11 @@
 #include "platform/Clock.h"
 #include "platform/CommandGuard.h"
 #include "platform/Context.h"
-#include "platform/FileUrl.h"
 #include "platform/ShellOpener.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QLocale>
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -77,50 +74,6 @@ public:
     }
     int errors = 0;
 };
-
-// Folders of camera imports with the names cameras give, some classification on most rows.
-int generate(const QString& path, int pictures)
-{
-    QFile::remove(path);
-    Catalogue::create(path);
-    DataModule data(path);
-    data.DataModuleCreate();
-    TableObject* t = data.MSBild;
-    QRandomGenerator random(4711);
-    const QStringList makes = {QStringLiteral("Audi"),       QStringLiteral("BMW"),          QStringLiteral("Škoda"),
-                               QStringLiteral("Opel"),       QStringLiteral("Porsche"),      QStringLiteral("VW"),
-                               QStringLiteral("Ärztewagen"), QStringLiteral("Mercedes-Benz")};
-    const QStringList parts = {QStringLiteral("Felge"),        QStringLiteral("Spoiler"), QStringLiteral("Rückleuchte"),
-                               QStringLiteral("Außenspiegel"), QStringLiteral("Lenkrad"), QStringLiteral("Sitz")};
-    const QStringList fineCoarse = {QStringLiteral("Feindaten"), QStringLiteral("Grobdaten")};
-    int folder = 0;
-    int inFolder = 0;
-    int folderSize = 0;
-    QString make;
-    for (int i = 0; i < pictures; ++i) {
-        if (inFolder == folderSize) {
-            ++folder;
-            inFolder = 0;
-            folderSize = 5 + int(random.bounded(60));
-            make = makes[int(random.bounded(makes.size()))];
-        }
-        const QString dir = QStringLiteral("/home/anna/Bilder/%1/%2_%3/").arg(make).arg(2000 + folder % 25).arg(folder);
-        const QString name = random.bounded(3) == 0
-                                 ? QStringLiteral("%1 %2.jpg").arg(parts[int(random.bounded(parts.size()))]).arg(i)
-                                 : QStringLiteral("IMG_%1.JPG").arg(i % 10000, 4, 10, QLatin1Char('0'));
-        t->append();
-        t->setValue(QStringLiteral("Dateipfad"), folderToFileUrl(dir));
-        t->setValue(QStringLiteral("Dateiname"), name);
-        t->setValue(QStringLiteral("Dateityp"), QStringLiteral("jpg"));
-        t->setValue(QStringLiteral("Automarke"), make);
-        t->setValue(QStringLiteral("FeinGrobDaten"), fineCoarse[int(random.bounded(2))]);
-        t->setValue(QStringLiteral("Groesse"), double(100000 + random.bounded(5000000)));
-        t->post();
-        ++inFolder;
-    }
-    data.DataModuleDestroy();
-    return 0;
-}
 
 // The grid as the user sees it: the model change, then the repaint of what is on screen.
 double timed(CatalogueGrid* grid, const std::function<void()>& step)
@@ -237,7 +190,8 @@ int main(int argc, char* argv[])
     }
     if (mode == u"generate") {
         QCoreApplication app(argc, argv);
-        return generate(path, pictures);
+        CatalogueGenerator::makeCatalogue(path, pictures, 1000);
+        return 0;
     }
     if (mode == u"run" && !work.isEmpty())
         return run(argc, argv, path, work, rounds);

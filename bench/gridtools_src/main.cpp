@@ -13,7 +13,6 @@
 #include "app/QtDialogs.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/EditEntryAction.h"
-#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "gridtools/CatalogueGrid.h"
 #include "gridtools/CatalogueModels.h"
@@ -25,7 +24,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QLocale>
 #include <QTableView>
 
@@ -58,17 +56,6 @@ public:
     }
     int errors = 0;
 };
-
-int generate(const QString& path, int pictures)
-{
-    QFile::remove(path);
-    Catalogue::create(path);
-    DataModule data(path);
-    data.DataModuleCreate();
-    CatalogueGenerator(4711).fill(data, pictures, 1000);
-    data.DataModuleDestroy();
-    return 0;
-}
 
 int run(int argc, char* argv[], const QString& database, const QString& work)
 {
@@ -140,7 +127,8 @@ int main(int argc, char* argv[])
     }
     if (mode == u"generate") {
         QCoreApplication app(argc, argv);
-        return generate(path, pictures);
+        CatalogueGenerator::makeCatalogue(path, pictures, 1000);
+        return 0;
     }
     if (mode == u"run" && !work.isEmpty())
         return run(argc, argv, path, work);
