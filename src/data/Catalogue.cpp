@@ -169,9 +169,6 @@ QSqlDatabase openChecked(const QString& path, const QString& connectionName, boo
     if (writable) {
         exec(q, QStringLiteral("PRAGMA journal_mode = WAL"), path);
         exec(q, QStringLiteral("PRAGMA synchronous = NORMAL"), path);
-        // Scans post one row after another; copying the log back less often keeps each post cheap
-        // (the same few pages are written again and again). The log stays below about 16 MB.
-        exec(q, QStringLiteral("PRAGMA wal_autocheckpoint = 4000"), path);
     }
     q.finish();
     return db;

@@ -1,6 +1,7 @@
 #include "data/DataModule.h"
 
 #include "data/Catalogue.h"
+#include "data/LogCheckpointer.h"
 #include "platform/OrdnixError.h"
 
 #include <QSqlError>
@@ -68,6 +69,8 @@ void DataModule::DataModuleCreate()
 {
     if (!database().isOpen())
         Catalogue::connect(m_path, m_connection);
+    if (!m_checkpointer)
+        m_checkpointer = LogCheckpointer::start(database(), m_path);
     // The order in which the tables open: the disc contents follow their disc.
     for (TableObject* table :
          {MSBild, MSTypen, MSProduktbildvariante, MSProduktbezeichnung, MSSonstiges, MSSpezialProdukt, MSVariablen,
@@ -92,6 +95,7 @@ void DataModule::DataModuleDestroy()
             table->close();
         }
     }
+    m_checkpointer.reset(); // before the file closes, which copies the rest of the log
     {
         QSqlDatabase db = database();
         db.close();

@@ -6,6 +6,10 @@
 #include <QPointer>
 #include <QSqlDatabase>
 
+#include <memory>
+
+class LogCheckpointer;
+
 // A table object under the name the window's controls bind to.
 class DataSource : public QObject
 {
@@ -87,4 +91,5 @@ private:
     QString m_path;
     QString m_connection;
     QList<TableObject*> m_tables;
+    std::unique_ptr<LogCheckpointer> m_checkpointer;
 };

@@ -160,6 +160,8 @@ TableObject::TableObject(const TableDef& definition, QObject* parent)
     for (int i = 0; i < m_def.fields.size(); ++i) {
         if (m_def.fields[i].type == FieldType::Blob)
             m_blobFields.append(i);
+        if (m_def.fields[i].type == FieldType::Counter && m_counterField < 0)
+            m_counterField = i;
     }
 }
 
@@ -433,6 +435,7 @@ void TableObject::readRows()
 
     if (m_statements->raw) {
         readRowsDirect(sql);
+        noteCounters();
         return;
     }
 
@@ -490,6 +493,18 @@ void TableObject::readRows()
     }
     if (query.lastError().isValid())
         throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), query.lastError().text()));
+    noteCounters();
+}
+
+void TableObject::noteCounters()
+{
+    // The counter is the table's rowid in every catalogue made here; a file made elsewhere may
+    // keep its own numbers, and then a search by counter goes through the index like any other.
+    m_counterIsRowId = m_counterField >= 0 && std::all_of(m_rows.begin(), m_rows.end(), [this](const Row& row) {
+                           const QVariant& value = row.values[m_counterField];
+                           return value.typeId() == QMetaType::LongLong &&
+                                  *static_cast<const qlonglong*>(value.constData()) == row.rowId;
+                       });
 }
 
 void TableObject::readRowsDirect(const QString& sql)
@@ -833,6 +848,16 @@ bool TableObject::locateFields(const QList<int>& fields, const QVariantList& val
     if (fields.size() != values.size() || fields.isEmpty())
         throw OrdnixError(QStringLiteral("Suche in „%1“: Felder und Werte passen nicht zusammen.").arg(m_def.name));
     settle();
+    if (m_counterIsRowId && fields.size() == 1 && fields.first() == m_counterField) {
+        // Rows are kept in rowid order: a binary search, no index to build.
+        const QVariant number = toStored(FieldType::Counter, values.first());
+        const int row = number.isValid() ? rowOfRowId(number.toLongLong()) : -1;
+        if (row < 0)
+            return false;
+        m_bof = m_eof = false;
+        setCurrent(row);
+        return true;
+    }
     QVarLengthArray<QVariant, 4> key;
     size_t hash = 0;
     KeyScratch scratch;

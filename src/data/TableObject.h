@@ -133,6 +133,7 @@ private:
     };
 
     void readRows();
+    void noteCounters();
     void readRowsDirect(const QString& sql);
     QString insertStatement() const;
     qint64 insertRow();
@@ -192,6 +193,8 @@ private:
     QVariant m_filterValue;
     QList<QPointer<TableObject>> m_details;
 
+    int m_counterField = -1;
+    bool m_counterIsRowId = false; // every row's counter equals its rowid
     QList<int> m_indexFields;
     std::vector<KeySlot> m_keySlots; // size a power of two, at most half full
     int m_keyCount = 0;

@@ -1,5 +1,6 @@
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
+#include "data/LogCheckpointer.h"
 #include "platform/OrdnixError.h"
 
 #include <QFileInfo>
@@ -324,6 +325,49 @@ private slots:
         }
         QCOMPARE(db.rows(QStringLiteral("SELECT Beschreibung FROM Media")),
                  QList<QVariantList>{{QStringLiteral("beim Beenden")}});
+    }
+
+    void theLogIsCopiedBackWhilePosting()
+    {
+        Fixture db;
+        const qint64 before = QFileInfo(db.path()).size();
+        // Enough rows for the log to pass the point where copying starts a few times over.
+        const int count = 3000;
+        {
+            DataModule dm(db.path());
+            dm.DataModuleCreate();
+            TableObject* media = dm.MSMedia;
+            for (int i = 0; i < count; ++i) {
+                media->append();
+                media->setValue(QStringLiteral("Dateipfad"), QStringLiteral("file:///m/"));
+                media->setValue(QStringLiteral("Dateiname"), QStringLiteral("datei%1.mp3").arg(i));
+                media->post();
+            }
+            // The copy runs aside; the database file itself grows while the module is open.
+            QTRY_VERIFY(QFileInfo(db.path()).size() > before);
+            dm.DataModuleDestroy();
+        }
+        QCOMPARE(db.rows(QStringLiteral("SELECT COUNT(*) FROM Media")).first().first().toInt(), count);
+
+        // The copying thread itself, on a connection of the test's own.
+        QSqlDatabase own = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("own"));
+        own.setDatabaseName(db.path());
+        QVERIFY(own.open());
+        {
+            const std::unique_ptr<LogCheckpointer> checkpointer = LogCheckpointer::start(own, db.path());
+            QVERIFY(checkpointer);
+            QSqlQuery q(own);
+            QVERIFY(q.prepare(QStringLiteral("INSERT INTO Media (Dateipfad, Dateiname) VALUES ('file:///n/', ?)")));
+            for (int i = 0; i < count; ++i) {
+                q.addBindValue(QStringLiteral("n%1.mp3").arg(i));
+                QVERIFY(q.exec());
+            }
+            QTRY_VERIFY(checkpointer->copiesDone() > 0);
+        }
+        own.close();
+        own = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("own"));
+        QCOMPARE(db.rows(QStringLiteral("SELECT COUNT(*) FROM Media")).first().first().toInt(), 2 * count);
     }
 
     void executeRunsOnTheModulesConnection()
