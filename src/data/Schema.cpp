@@ -4,14 +4,38 @@
 
 namespace {
 
-FieldDef text(const char* name, int size) { return {QLatin1String(name), FieldType::Text, size}; }
-FieldDef memo(const char* name) { return {QLatin1String(name), FieldType::Memo, 0}; }
-FieldDef blob(const char* name) { return {QLatin1String(name), FieldType::Blob, 0}; }
-FieldDef integer(const char* name) { return {QLatin1String(name), FieldType::Integer, 0}; }
-FieldDef counter(const char* name) { return {QLatin1String(name), FieldType::Counter, 0}; }
-FieldDef real(const char* name) { return {QLatin1String(name), FieldType::Float, 0}; }
-FieldDef decimal(const char* name) { return {QLatin1String(name), FieldType::Decimal, 0}; }
-FieldDef dateTime(const char* name) { return {QLatin1String(name), FieldType::DateTime, 0}; }
+FieldDef text(const char* name, int size)
+{
+    return {QLatin1String(name), FieldType::Text, size};
+}
+FieldDef memo(const char* name)
+{
+    return {QLatin1String(name), FieldType::Memo, 0};
+}
+FieldDef blob(const char* name)
+{
+    return {QLatin1String(name), FieldType::Blob, 0};
+}
+FieldDef integer(const char* name)
+{
+    return {QLatin1String(name), FieldType::Integer, 0};
+}
+FieldDef counter(const char* name)
+{
+    return {QLatin1String(name), FieldType::Counter, 0};
+}
+FieldDef real(const char* name)
+{
+    return {QLatin1String(name), FieldType::Float, 0};
+}
+FieldDef decimal(const char* name)
+{
+    return {QLatin1String(name), FieldType::Decimal, 0};
+}
+FieldDef dateTime(const char* name)
+{
+    return {QLatin1String(name), FieldType::DateTime, 0};
+}
 
 TableDef table(const char* name, const char* object, const char* source, QList<FieldDef> fields,
                const char* assigned = nullptr)
@@ -66,10 +90,12 @@ QList<TableDef> makeTables()
               {text("SpezialUniversalProdukt", 50), text("Bemerkungen", 50)}),
         table("Variablen", "MSVariablen", "DSVAriablen",
               {text("Bezeichnung", 50), text("Wert", 150), integer("HTMLBreite"), text("HTMLSchriftart", 50),
-               text("a1", 30), text("a2", 30), text("a3", 30), text("a4", 30), text("a5", 30), text("a6", 30),
-               text("b1", 30), text("b2", 30), text("b3", 30), text("b4", 30), text("b5", 30), text("b6", 30),
-               text("b7", 30), text("b8", 30), text("c1", 30), text("c2", 30), text("c3", 30), text("c4", 30),
-               text("c5", 30), text("d1", 30), text("d2", 30), text("d3", 30), text("d4", 30), text("d5", 30),
+               text("a1", 30),          text("a2", 30),    text("a3", 30),        text("a4", 30),
+               text("a5", 30),          text("a6", 30),    text("b1", 30),        text("b2", 30),
+               text("b3", 30),          text("b4", 30),    text("b5", 30),        text("b6", 30),
+               text("b7", 30),          text("b8", 30),    text("c1", 30),        text("c2", 30),
+               text("c3", 30),          text("c4", 30),    text("c5", 30),        text("d1", 30),
+               text("d2", 30),          text("d3", 30),    text("d4", 30),        text("d5", 30),
                text("d6", 30)}),
         table("cdmedium", "MScdmedium", "DScdmedium", {integer("fortlfnr"), text("Medium", 50)}),
         table("cdrubrik", "MScdrubrik", "DScdrubrik", {integer("fortlfnr"), text("Rubrik", 15)}),
@@ -116,7 +142,14 @@ QString sqliteType(const FieldDef& field)
 }
 
 // SQLite's column affinity rules, applied to a declared type.
-enum class Affinity { Integer, Text, Blob, Real, Numeric };
+enum class Affinity
+{
+    Integer,
+    Text,
+    Blob,
+    Real,
+    Numeric
+};
 
 Affinity affinityOf(const QString& declared)
 {
@@ -183,7 +216,8 @@ QStringList sqliteSchemaStatements()
                                   .arg(def.name, def.assignedField));
         }
     }
-    statements.append(QStringLiteral("CREATE INDEX \"Bilddaten_Datei\" ON \"Bilddaten\" (\"Dateipfad\", \"Dateiname\")"));
+    statements.append(
+        QStringLiteral("CREATE INDEX \"Bilddaten_Datei\" ON \"Bilddaten\" (\"Dateipfad\", \"Dateiname\")"));
     statements.append(QStringLiteral("CREATE INDEX \"Media_Datei\" ON \"Media\" (\"Dateipfad\", \"Dateiname\")"));
     statements.append(QStringLiteral("CREATE INDEX \"Archiv01_fortlfnr\" ON \"Archiv01\" (\"fortlfnr\")"));
     statements.append(QStringLiteral("PRAGMA user_version = %1").arg(catalogueSchemaVersion));

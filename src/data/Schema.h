@@ -25,9 +25,9 @@ struct FieldDef
 
 struct TableDef
 {
-    QString name;          // table name in the database
-    QString objectName;    // table object of the data module ("MSBild")
-    QString dataSource;    // its data source ("DSBild")
+    QString name;       // table name in the database
+    QString objectName; // table object of the data module ("MSBild")
+    QString dataSource; // its data source ("DSBild")
     QList<FieldDef> fields;
     QString assignedField; // integer field the database fills when a row arrives without it
 

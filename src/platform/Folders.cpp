@@ -20,7 +20,9 @@ bool ensurePrivateFolder(const QString& folder)
 {
     const QString path = QDir::cleanPath(folder);
     const QByteArray native = QFile::encodeName(path);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(native.constData(), &st) != 0) {
         const QFileInfo info(path);
         if (!QDir().mkpath(info.absolutePath()))

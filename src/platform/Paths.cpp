@@ -30,8 +30,7 @@ Paths Paths::standard(const QString& databaseOverride)
 {
     Paths paths;
     paths.databaseGiven = !databaseOverride.isEmpty();
-    paths.database =
-        paths.databaseGiven ? QFileInfo(databaseOverride).absoluteFilePath() : defaultDatabase();
+    paths.database = paths.databaseGiven ? QFileInfo(databaseOverride).absoluteFilePath() : defaultDatabase();
     paths.tempFolder = QDir::tempPath() + QLatin1String("/ordnix-") + loginName() + QLatin1Char('/');
     paths.configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     paths.helpPage = findHelpPage();

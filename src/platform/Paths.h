@@ -6,10 +6,10 @@
 // their own with folders inside a temporary directory.
 struct Paths
 {
-    QString database;     // the catalogue file
-    QString tempFolder;   // per-user folder for gallery pages and list files, ends in '/'
-    QString configFolder; // layout stores
-    QString helpPage;     // the German help page shipped with the program
+    QString database;           // the catalogue file
+    QString tempFolder;         // per-user folder for gallery pages and list files, ends in '/'
+    QString configFolder;       // layout stores
+    QString helpPage;           // the German help page shipped with the program
     bool databaseGiven = false; // named on the command line: never created, must exist
 
     // The standard places for the logged-on user; databaseOverride is the --database value.
