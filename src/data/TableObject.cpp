@@ -17,6 +17,7 @@
 #include <iterator>
 #include <map>
 #include <sqlite3.h>
+#include <utility>
 
 namespace {
 
@@ -780,10 +781,9 @@ void TableObject::indexRow(int row)
         size_t size = 64;
         while (size < size_t(m_keyCount + 1) * 2)
             size *= 2;
-        std::vector<KeySlot> old(size * 2);
-        old.swap(m_keySlots);
+        const std::vector<KeySlot> previous = std::exchange(m_keySlots, std::vector<KeySlot>(size * 2));
         m_keyCount = 0;
-        for (const KeySlot& slot : old) {
+        for (const KeySlot& slot : previous) {
             if (slot.row >= 0) {
                 size_t i = slot.hash & (m_keySlots.size() - 1);
                 while (m_keySlots[i].row >= 0)
@@ -1235,21 +1235,27 @@ void TableObject::loadBlob(int row, int field) const
     // gather them all in memory, and every one of them is in the database.
     if (m_blobs.size() >= 64)
         m_blobs.clear();
+    // Read while views paint: a picture that cannot be read shows as none, as an empty one does.
     QVariant value;
-    const QString sql =
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(m_def.fields[field].name), quoted(m_def.name));
+    auto sql = [this, field] {
+        return QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+            .arg(quoted(m_def.fields[field].name), quoted(m_def.name));
+    };
+    RawStatement* statement = nullptr;
     if (m_statements->raw) {
-        RawStatement& statement = m_statements->rawBlobs[field];
-        if (!statement.isPrepared() && !statement.prepare(m_statements->raw, sql))
-            throw OrdnixError(sqlError(QStringLiteral("Das Lesen"), m_statements->rawError()));
-        sqlite3_stmt* st = statement.get();
+        statement = &m_statements->rawBlobs[field];
+        if (!statement->isPrepared() && !statement->prepare(m_statements->raw, sql()))
+            statement = nullptr;
+    }
+    if (statement) {
+        sqlite3_stmt* st = statement->get();
         sqlite3_bind_int64(st, 1, r->rowId);
-        if (statement.step() == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
+        if (statement->step() == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
             value = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
-        statement.reset();
+        statement->reset();
     } else {
         QSqlQuery q(m_statements->db);
-        q.prepare(sql);
+        q.prepare(sql());
         q.addBindValue(r->rowId);
         if (q.exec() && q.next() && !q.value(0).isNull())
             value = q.value(0).toByteArray();
