@@ -1,15 +1,14 @@
 #include "data/Catalogue.h"
 #include "data/Schema.h"
 #include "platform/OrdnixError.h"
+#include "support/PlainConnection.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,58 +16,6 @@
 #include <optional>
 
 namespace {
-
-// A plain connection of the test's own, beside the one under test.
-class PlainConnection
-{
-public:
-    explicit PlainConnection(const QString& path)
-        : m_name(QStringLiteral("plain-") + QString::number(++s_count))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~PlainConnection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-    bool exec(const QString& sql) const
-    {
-        QSqlQuery q(db());
-        const bool ok = q.exec(sql);
-        if (!ok)
-            qWarning().noquote() << sql << q.lastError().text();
-        return ok;
-    }
-    QList<QVariantList> rows(const QString& sql) const
-    {
-        QList<QVariantList> out;
-        QSqlQuery q(db());
-        if (!q.exec(sql))
-            qWarning().noquote() << sql << q.lastError().text();
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row.append(q.value(i));
-            out.append(row);
-        }
-        return out;
-    }
-    QString tableSql(const QString& table) const
-    {
-        const auto r =
-            rows(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(table));
-        return r.isEmpty() ? QString() : r.first().first().toString();
-    }
-
-private:
-    static inline int s_count = 0;
-    QString m_name;
-};
 
 // Replaces a table by one made from its own definition with one change.
 bool redefine(const PlainConnection& plain, const QString& table, const QString& from, const QString& to)

@@ -2,12 +2,11 @@
 #include "data/DataModule.h"
 #include "data/LogCheckpointer.h"
 #include "platform/OrdnixError.h"
+#include "support/PlainConnection.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,55 +15,25 @@
 
 namespace {
 
+QString created(const QString& path)
+{
+    Catalogue::create(path);
+    return path;
+}
+
 // A fresh catalogue with a plain connection of the test's own, which sees only committed rows.
 class Fixture
 {
 public:
-    Fixture()
-        : m_path(m_dir.filePath(QStringLiteral("media.db")))
-        , m_plain(QStringLiteral("plain-") + QString::number(++s_count))
-    {
-        Catalogue::create(m_path);
-        QSqlDatabase plain = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_plain);
-        plain.setDatabaseName(m_path);
-        plain.open();
-    }
-    ~Fixture()
-    {
-        QSqlDatabase::database(m_plain, false).close();
-        QSqlDatabase::removeDatabase(m_plain);
-    }
     const QString& path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
-
-    bool exec(const QString& sql) const
-    {
-        QSqlQuery q(QSqlDatabase::database(m_plain, false));
-        const bool ok = q.exec(sql);
-        if (!ok)
-            qWarning().noquote() << sql << q.lastError().text();
-        return ok;
-    }
-    QList<QVariantList> rows(const QString& sql) const
-    {
-        QList<QVariantList> out;
-        QSqlQuery q(QSqlDatabase::database(m_plain, false));
-        if (!q.exec(sql))
-            qWarning().noquote() << sql << q.lastError().text();
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row.append(q.value(i));
-            out.append(row);
-        }
-        return out;
-    }
+    bool exec(const QString& sql) const { return m_plain.exec(sql); }
+    QList<QVariantList> rows(const QString& sql) const { return m_plain.rows(sql); }
 
 private:
-    static inline int s_count = 0;
     QTemporaryDir m_dir;
-    QString m_path;
-    QString m_plain;
+    QString m_path = created(m_dir.filePath(QStringLiteral("media.db")));
+    PlainConnection m_plain{m_path};
 };
 
 QStringList titles(TableObject* t)

@@ -2,14 +2,12 @@
 #include "data/Schema.h"
 #include "data/TableObject.h"
 #include "platform/OrdnixError.h"
+#include "support/PlainConnection.h"
 
 #include <QAbstractItemModelTester>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,27 +20,21 @@
 
 namespace {
 
+QString created(const QString& path)
+{
+    Catalogue::create(path);
+    return path;
+}
+
 // A fresh catalogue, the connection the table objects use and a plain one of the test's own that
 // sees only what was committed.
 class Fixture
 {
 public:
-    Fixture()
-        : m_path(m_dir.filePath(QStringLiteral("media.db")))
-        , m_connection(QStringLiteral("tables-") + QString::number(++s_count))
-        , m_plain(QStringLiteral("plain-") + QString::number(s_count))
-    {
-        Catalogue::create(m_path);
-        Catalogue::connect(m_path, m_connection);
-        QSqlDatabase plain = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_plain);
-        plain.setDatabaseName(m_path);
-        plain.open();
-    }
+    Fixture() { Catalogue::connect(m_path, m_connection); }
     ~Fixture()
     {
         m_tables.clear();
-        QSqlDatabase::database(m_plain, false).close();
-        QSqlDatabase::removeDatabase(m_plain);
         QSqlDatabase::database(m_connection, false).close();
         QSqlDatabase::removeDatabase(m_connection);
     }
@@ -57,33 +49,9 @@ public:
         return *m_tables.back();
     }
 
-    bool exec(const QString& sql, const QVariantList& values = {}) const
-    {
-        QSqlQuery q(QSqlDatabase::database(m_plain, false));
-        q.prepare(sql);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (!q.exec()) {
-            qWarning().noquote() << sql << q.lastError().text();
-            return false;
-        }
-        return true;
-    }
+    bool exec(const QString& sql, const QVariantList& values = {}) const { return m_plain.exec(sql, values); }
     // The committed rows as the plain connection sees them.
-    QList<QVariantList> rows(const QString& sql) const
-    {
-        QList<QVariantList> out;
-        QSqlQuery q(QSqlDatabase::database(m_plain, false));
-        if (!q.exec(sql))
-            qWarning().noquote() << sql << q.lastError().text();
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row.append(q.value(i));
-            out.append(row);
-        }
-        return out;
-    }
+    QList<QVariantList> rows(const QString& sql) const { return m_plain.rows(sql); }
     QStringList column(const QString& sql) const
     {
         QStringList out;
@@ -104,9 +72,9 @@ public:
 private:
     static inline int s_count = 0;
     QTemporaryDir m_dir;
-    QString m_path;
-    QString m_connection;
-    QString m_plain;
+    QString m_path = created(m_dir.filePath(QStringLiteral("media.db")));
+    QString m_connection = QStringLiteral("tables-") + QString::number(++s_count);
+    PlainConnection m_plain{m_path};
     std::vector<std::unique_ptr<TableObject>> m_tables;
 };
 
