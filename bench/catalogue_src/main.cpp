@@ -13,6 +13,7 @@
 
 #include "CatalogueGenerator.h"
 
+#include "app/ApplicationSetup.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "data/DataModule.h"
@@ -27,12 +28,8 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTableView>
 #include <QTimer>
-#include <QTranslator>
 #include <QWindow>
 
 #include <algorithm>
@@ -142,28 +139,6 @@ Options parse(int argc, char* argv[])
         // Anything else is left to QApplication (-platform and the like).
     }
     return o;
-}
-
-// The application-wide settings main() makes before the window exists.
-void setUpApplication(QApplication& app)
-{
-    QApplication::setOrganizationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationName(QStringLiteral("Ordnix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ordnix"));
-    QApplication::setApplicationVersion(QStringLiteral(ORDNIX_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("ordnix"));
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* name : {"qtbase_de", "qt_de"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QLatin1String(name), folder))
-            app.installTranslator(translator);
-        else
-            delete translator;
-    }
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ordnix"), QIcon(QStringLiteral(":/ordnix-256.png"))));
 }
 
 // The real seams of main(), with places on disk inside the benchmark's work folder.

@@ -1,3 +1,4 @@
+#include "app/ApplicationSetup.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "data/Catalogue.h"
@@ -8,25 +9,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
-#include <QTranslator>
 
 namespace {
-
-void loadTranslations(QApplication& app)
-{
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* name : {"qtbase_de", "qt_de"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QLatin1String(name), folder))
-            app.installTranslator(translator);
-        else
-            delete translator;
-    }
-}
 
 int fail(const QString& message)
 {
@@ -39,16 +24,7 @@ int fail(const QString& message)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationName(QStringLiteral("Ordnix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ordnix"));
-    QApplication::setApplicationVersion(QStringLiteral(ORDNIX_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("ordnix"));
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    loadTranslations(app);
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ordnix"), QIcon(QStringLiteral(":/ordnix-256.png"))));
+    setUpApplication(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Katalog für Bilder, CDs/DVDs und Mediendateien"));
